@@ -1,0 +1,10 @@
+#include "AppState.h"
+
+namespace ecr {
+
+AppState& App() {
+    static AppState state;
+    return state;
+}
+
+} // namespace ecr

@@ -1,0 +1,105 @@
+// ecrctl: the register manager's transfers, import, export and reports from a
+// terminal. Same logic as the desktop program; no windows.
+#include "app/AppState.h"
+#include "app/Config.h"
+#include "app/ErrorLog.h"
+#include "db/Schema.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QStandardPaths>
+
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kExitOk = 0;
+constexpr int kExitFailed = 1;
+constexpr int kExitUsage = 2;
+
+const char* kUsage =
+    "usage: ecrctl [--db PATH] [--port DEVICE] [--baud RATE] COMMAND [ARGS]\n"
+    "\n"
+    "Commands:\n"
+    "  init                 create the database when it is missing and print its path\n"
+    "\n"
+    "Options:\n"
+    "  --db PATH            database file (default: the desktop program's ecr.db)\n"
+    "  --port DEVICE        serial device for this run (e.g. /dev/ttyUSB0)\n"
+    "  --baud RATE          line speed for this run: 115200, 57600, 19200 or 9600\n"
+    "  -h, --help           show this help\n";
+
+int usageError(const std::string& what) {
+    std::cerr << "ecrctl: " << what << "\n\n" << kUsage;
+    return kExitUsage;
+}
+
+std::string defaultDbPath() {
+    QString dir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    return QDir(dir).filePath("ecr.db").toStdString();
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setOrganizationName("ecr");
+    QCoreApplication::setApplicationName("ecr-manager");
+
+    std::string dbPath, port, command;
+    int baud = 0;
+    std::vector<std::string> args;
+    for (int i = 1; i < argc; ++i) {
+        std::string a = argv[i];
+        if (command.empty() && (a == "-h" || a == "--help")) {
+            std::cout << kUsage;
+            return kExitOk;
+        }
+        if (command.empty() && (a == "--db" || a == "--port" || a == "--baud")) {
+            if (i + 1 >= argc) return usageError(a + " needs a value");
+            std::string v = argv[++i];
+            if (a == "--db") {
+                dbPath = v;
+            } else if (a == "--port") {
+                port = v;
+            } else {
+                try {
+                    baud = std::stoi(v);
+                } catch (...) {
+                    baud = 0;
+                }
+                if (baud != 115200 && baud != 57600 && baud != 19200 && baud != 9600)
+                    return usageError("unsupported --baud " + v);
+            }
+            continue;
+        }
+        if (command.empty()) {
+            if (!a.empty() && a[0] == '-') return usageError("unknown option " + a);
+            command = a;
+        } else {
+            args.push_back(a);
+        }
+    }
+    if (command.empty()) return usageError("no command given");
+    if (dbPath.empty()) dbPath = defaultDbPath();
+
+    if (command == "init") {
+        if (!args.empty()) return usageError("init takes no arguments");
+        try {
+            bool created = false;
+            auto db = ecr::db::OpenOrCreate(dbPath, &created);
+            std::cout << std::filesystem::absolute(dbPath).string() << "\n";
+            if (created) std::cerr << "created\n";
+            return kExitOk;
+        } catch (const std::exception& e) {
+            ecr::SetErrorLogFolder(std::filesystem::absolute(dbPath).parent_path().string());
+            std::cerr << "ecrctl: cannot open database " << dbPath << ": " << e.what() << "\n";
+            return kExitFailed;
+        }
+    }
+    return usageError("unknown command " + command);
+}

@@ -1,0 +1,108 @@
+#include "Schema.h"
+
+#include <filesystem>
+
+namespace ecr::db {
+namespace {
+
+std::string unescape(std::string_view s) {
+    std::string out;
+    out.reserve(s.size());
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        if (s[i] == '\\' && i + 1 < s.size()) {
+            char n = s[i + 1];
+            if (n == 'n') { out.push_back('\n'); ++i; continue; }
+            if (n == 't') { out.push_back('\t'); ++i; continue; }
+            if (n == '\\') { out.push_back('\\'); ++i; continue; }
+        }
+        out.push_back(s[i]);
+    }
+    return out;
+}
+
+void loadTsv(Database& db, std::string_view fileName, const std::string& table) {
+    auto rows = ParseTsv(embedded::file(fileName));
+    if (rows.size() < 2) return;
+    const auto& header = rows[0];
+    std::string sql = "INSERT OR REPLACE INTO " + table + "(";
+    std::string marks;
+    for (std::size_t i = 0; i < header.size(); ++i) {
+        sql += (i ? "," : "") + header[i];
+        marks += i ? ",?" : "?";
+    }
+    sql += ") VALUES(" + marks + ")";
+    auto& st = db.prepared(sql);
+    for (std::size_t r = 1; r < rows.size(); ++r) {
+        Params p;
+        p.reserve(header.size());
+        for (std::size_t i = 0; i < header.size(); ++i) {
+            if (i < rows[r].size())
+                p.emplace_back(rows[r][i]);
+            else
+                p.emplace_back();
+        }
+        st.run(p);
+    }
+}
+
+} // namespace
+
+std::vector<std::vector<std::string>> ParseTsv(std::string_view text) {
+    std::vector<std::vector<std::string>> out;
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        std::size_t eol = text.find('\n', pos);
+        if (eol == std::string_view::npos) eol = text.size();
+        std::string_view line = text.substr(pos, eol - pos);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        pos = eol + 1;
+        if (line.empty()) continue;
+        std::vector<std::string> fields;
+        std::size_t f = 0;
+        while (true) {
+            std::size_t tab = line.find('\t', f);
+            if (tab == std::string_view::npos) {
+                fields.push_back(unescape(line.substr(f)));
+                break;
+            }
+            fields.push_back(unescape(line.substr(f, tab - f)));
+            f = tab + 1;
+        }
+        out.push_back(std::move(fields));
+    }
+    return out;
+}
+
+void InitializeSchema(Database& db) {
+    Transaction tx(db);
+    db.executeScript(embedded::file("schema.sql"));
+    loadTsv(db, "msglist.tsv", "msglist");
+    loadTsv(db, "buttontext.tsv", "buttontext");
+    db.execute("INSERT INTO plurecordfat(fat1, fat2) VALUES(NULL, NULL)");
+    tx.commit();
+}
+
+std::unique_ptr<Database> OpenOrCreate(const std::string& path, bool* created) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    // A zero-length file (touched, or left by a failed copy) is treated as new.
+    const bool exists = fs::exists(path, ec) && fs::file_size(path, ec) > 0;
+    if (!exists) {
+        fs::path parent = fs::path(path).parent_path();
+        if (!parent.empty()) fs::create_directories(parent, ec);
+    }
+    auto db = Database::open(path, true);
+    if (!exists) {
+        try {
+            InitializeSchema(*db);
+        } catch (...) {
+            db.reset();
+            fs::remove(path, ec);
+            throw;
+        }
+    }
+    if (created) *created = !exists;
+    return db;
+}
+
+} // namespace ecr::db
