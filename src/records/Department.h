@@ -1,0 +1,32 @@
+// Department page: 101 records of 32 bytes (ids 0..100).
+#pragma once
+
+#include "PageRegistry.h"
+
+#include <array>
+#include <optional>
+#include <string>
+
+namespace ecr::records {
+
+inline constexpr int kDepartRecordSize = 32;
+inline constexpr int kDepartRecords = 101;
+
+struct DepartRecord {
+    int id = 0;
+    std::string name;
+    double price = 0; // 2 decimals
+    double tax = 0;   // percent, 2 decimals
+    int discounten = 0;
+    int addr = 0;
+    int kitchenEn = 0;
+    bool operator==(const DepartRecord&) const = default;
+};
+
+std::optional<DepartRecord> DecodeDepart(ByteView record, int index);
+void EncodeDepart(const DepartRecord& r, ByteSpan record);
+
+void GetDepartmentStruct(PageContext& ctx, ByteView page, int recordIndex);
+void RegisterDepartKind(PageRegistry& registry);
+
+} // namespace ecr::records
