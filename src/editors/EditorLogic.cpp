@@ -1,0 +1,127 @@
+#include "EditorLogic.h"
+
+#include "app/CodePage.h"
+#include "app/GlobalFunc.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace ecr::editors {
+
+long long NextSlot(db::Database& db, const std::string& table, const std::string& column, int lastSlotInPage) {
+    db::Value m = db.scalar("SELECT max(" + column + ") FROM " + table);
+    long long next = m.isNull() ? 0 : m.toInt() + 1;
+    if (next % 100 > lastSlotInPage) next = (next / 100 + 1) * 100;
+    return next;
+}
+
+std::optional<int> NextId(db::Database& db, const std::string& table) {
+    db::Value m = db.scalar("SELECT max(id) FROM " + table);
+    const long long next = m.isNull() ? 1 : m.toInt() + 1;
+    if (next > 99) return std::nullopt;
+    return static_cast<int>(next);
+}
+
+std::optional<PageMove> ParsePageMove(const std::string& word) {
+    std::string w;
+    for (char c : word) w.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(c))));
+    if (w == "first") return PageMove::First;
+    if (w == "prev") return PageMove::Prev;
+    if (w == "next") return PageMove::Next;
+    if (w == "last") return PageMove::Last;
+    return std::nullopt;
+}
+
+int TargetPage(PageMove move, int current, int pageCount) {
+    switch (move) {
+    case PageMove::First: return 1;
+    case PageMove::Prev: return std::max(1, current - 1);
+    case PageMove::Next: return std::min(pageCount, current + 1);
+    case PageMove::Last: return pageCount;
+    }
+    return 1;
+}
+
+std::string PositionLabel(int page, int pageCount) { return std::to_string(page) + "(" + std::to_string(pageCount) + ")"; }
+
+std::optional<FieldError> CheckPluFields(const PluFields& f) {
+    if (TrimBlanks(f.id).empty()) return FieldError{111172, "txtId"};
+    const std::string name = TrimBlanks(f.name);
+    if (name.empty()) return FieldError{111173, "txtName"};
+    if (RegisterTextLength(name) > 20) return FieldError{111174, "txtName"};
+    if (TrimBlanks(f.depart).empty()) return FieldError{111175, "txtDepart"};
+    if (TrimBlanks(f.price).empty()) return FieldError{111176, "txtPrice"};
+    if (TrimBlanks(f.safeStock).empty()) return FieldError{111177, "txtSafeStock"};
+    if (TrimBlanks(f.stockValue).empty()) return FieldError{111178, "txtStockValue"};
+    return std::nullopt;
+}
+
+std::optional<int> AddPlu(db::Database& db, const PluFields& f, long long* sidOut) {
+    const std::string id = TrimBlanks(f.id);
+    if (!db.query("SELECT 1 FROM plu WHERE id = ?", {id}).empty()) return 111401;
+    db::Transaction tx(db);
+    const long long sid = NextPluSid(db);
+    db.execute("INSERT INTO plu(id, name, price, depart, safestock, stockvalue, a0, sid, memberprice, averageprice) "
+               "VALUES(?,?,?,?,?,?,?,?,?,?)",
+               {id, TrimBlanks(f.name), NumericValue(f.price), static_cast<long long>(NumericValue(f.depart)),
+                NumericValue(f.safeStock), NumericValue(f.stockValue), f.a0, sid, NumericValue(f.memberPrice),
+                NumericValue(f.averagePrice)});
+    tx.commit();
+    if (sidOut) *sidOut = sid;
+    return std::nullopt;
+}
+
+void UpdatePlu(db::Database& db, const PluFields& f) {
+    db.execute("UPDATE plu SET name=?, price=?, depart=?, safestock=?, stockvalue=?, a0=?, memberprice=?, "
+               "AveragePrice=? WHERE id=?",
+               {TrimBlanks(f.name), NumericValue(f.price), static_cast<long long>(NumericValue(f.depart)),
+                NumericValue(f.safeStock), NumericValue(f.stockValue), f.a0, NumericValue(f.memberPrice),
+                NumericValue(f.averagePrice), TrimBlanks(f.id)});
+}
+
+std::string PluListSql(const PluFilter& f, db::Params& params) {
+    std::string sql = "SELECT id, name, price, depart, safestock, stockvalue, a0, memberprice, AveragePrice FROM plu";
+    params.clear();
+    switch (f.kind) {
+    case PluFilter::Kind::All: break;
+    case PluFilter::Kind::Depart:
+        sql += " WHERE depart = ?";
+        params.emplace_back(static_cast<long long>(NumericValue(f.value)));
+        break;
+    case PluFilter::Kind::Code:
+        sql += " WHERE id = ?";
+        params.emplace_back(f.value);
+        break;
+    case PluFilter::Kind::Name:
+        // instr, not LIKE: the typed text is matched literally, % and _ included.
+        sql += " WHERE instr(name, ?) > 0";
+        params.emplace_back(f.value);
+        break;
+    }
+    return sql + " ORDER BY id";
+}
+
+sheets::SheetData PluExportSheet(db::Database& db, int langCode, const std::vector<std::string>& captions) {
+    sheets::SheetData s;
+    s.name = "PLU";
+    s.columnWidths.assign(captions.size(), 20);
+    std::vector<sheets::Cell> header;
+    for (const auto& c : captions) header.emplace_back(c);
+    s.rows.push_back(std::move(header));
+    s.boldRows = {0};
+    auto rows = db.query("SELECT id, depart, price, safestock, stockvalue, name, a0, memberprice, AveragePrice "
+                         "FROM plu ORDER BY sid");
+    const char* yes = langCode == 1 ? "是" : "YES";
+    const char* no = langCode == 1 ? "否" : "NO";
+    auto number = [](const db::Value& v) -> sheets::Cell {
+        if (v.isNull()) return std::monostate{};
+        return v.toDouble();
+    };
+    for (const auto& r : rows.rows) {
+        s.rows.push_back({r[0].toText(), r[5].toText(), number(r[1]), number(r[2]), number(r[7]), number(r[8]),
+                          number(r[3]), number(r[4]), std::string(r[6].toInt() == 0 ? no : yes)});
+    }
+    return s;
+}
+
+} // namespace ecr::editors

@@ -1,0 +1,66 @@
+// What the editors decide without a window: slot allocation, next ids, list
+// paging, the PLU entry checks, list queries and exports.
+#pragma once
+
+#include "db/Database.h"
+#include "import/Spreadsheet.h"
+
+#include <optional>
+#include <string>
+
+namespace ecr::editors {
+
+// Next free slot: maximum + 1 (0 for an empty table), moved to the first slot
+// of the next hundred when it would pass the last slot of a page.
+long long NextSlot(db::Database& db, const std::string& table, const std::string& column, int lastSlotInPage);
+inline long long NextPluSid(db::Database& db) { return NextSlot(db, "plu", "sid", 63); }
+inline long long NextMemberSid(db::Database& db) { return NextSlot(db, "member", "sid", 31); }
+inline long long NextBundleSid(db::Database& db) { return NextSlot(db, "bundle", "sid", 15); }
+inline long long NextPromotionAddress(db::Database& db) { return NextSlot(db, "promotion", "address", 31); }
+
+// Next department or cashier id: maximum + 1, 1 for an empty table;
+// nullopt when it would pass 99.
+std::optional<int> NextId(db::Database& db, const std::string& table);
+
+// List paging over 30-row pages.
+enum class PageMove { First, Prev, Next, Last };
+// Direction words "first", "prev", "next", "last" in any case; nullopt otherwise.
+std::optional<PageMove> ParsePageMove(const std::string& word);
+// The page to show: first 1, prev current-1 (not below 1), next current+1
+// (not above count), last count.
+int TargetPage(PageMove move, int current, int pageCount);
+// "3(12)"
+std::string PositionLabel(int page, int pageCount);
+
+// PLU entry form fields as typed.
+struct PluFields {
+    std::string id, name, depart, price, memberPrice, averagePrice, safeStock, stockValue;
+    int a0 = 0; // combo index
+};
+// The first failing check in the form's order, as (message id, field name),
+// or nullopt when the fields may be saved. Texts are trimmed first; the name
+// is limited to 20 bytes in the register's code page.
+struct FieldError {
+    int messageId;
+    std::string field; // txtId, txtName, txtDepart, txtPrice, txtSafeStock, txtStockValue
+};
+std::optional<FieldError> CheckPluFields(const PluFields& f);
+
+// Adds a PLU (nullopt) or refuses a code that exists (111401). The new row
+// gets the next free sid. Numbers are taken by their leading value.
+std::optional<int> AddPlu(db::Database& db, const PluFields& f, long long* sid = nullptr);
+void UpdatePlu(db::Database& db, const PluFields& f);
+
+// The PLU list query of a tree node: "all", "id<depart>", or a search (code
+// exact, or name containing text); bound values only.
+struct PluFilter {
+    enum class Kind { All, Depart, Code, Name } kind = Kind::All;
+    std::string value;
+};
+std::string PluListSql(const PluFilter& f, db::Params& params);
+
+// The PLU export sheet: name "PLU", captions, widths 20, one row per PLU in
+// sid order; the flag column reads 是/否 in language 1, YES/NO otherwise.
+sheets::SheetData PluExportSheet(db::Database& db, int langCode, const std::vector<std::string>& captions);
+
+} // namespace ecr::editors
