@@ -1,0 +1,48 @@
+#include "Prompter.h"
+
+#include <QMessageBox>
+
+namespace ecr::gui {
+namespace {
+
+QMessageBox::Icon boxIcon(Prompter::Icon icon) {
+    switch (icon) {
+    case Prompter::Icon::Information: return QMessageBox::Information;
+    case Prompter::Icon::Critical: return QMessageBox::Critical;
+    case Prompter::Icon::Question: return QMessageBox::Question;
+    case Prompter::Icon::None: break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+class MessageBoxPrompter final : public Prompter {
+public:
+    void show(QWidget* parent, Icon icon, const QString& title, const QString& text) override {
+        QMessageBox box(boxIcon(icon), title, text, QMessageBox::Ok, parent);
+        box.exec();
+    }
+    bool ask(QWidget* parent, Icon icon, const QString& title, const QString& text, bool defaultYes) override {
+        QMessageBox box(boxIcon(icon), title, text, QMessageBox::Yes | QMessageBox::No, parent);
+        box.setDefaultButton(defaultYes ? QMessageBox::Yes : QMessageBox::No);
+        box.setEscapeButton(QMessageBox::No);
+        return box.exec() == QMessageBox::Yes;
+    }
+};
+
+MessageBoxPrompter& boxes() {
+    static MessageBoxPrompter p;
+    return p;
+}
+
+Prompter*& installed() {
+    static Prompter* p = nullptr;
+    return p;
+}
+
+} // namespace
+
+Prompter& Prompt() { return installed() ? *installed() : boxes(); }
+
+void SetPrompter(Prompter* prompter) { installed() = prompter; }
+
+} // namespace ecr::gui

@@ -1,0 +1,38 @@
+// The program's start: database, configuration, login (or none), main window.
+#pragma once
+
+#include "FormRegistry.h"
+#include "MainWindow.h"
+#include "app/AppState.h"
+
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace ecr::gui {
+
+// Command line: --db PATH. Sets error when the arguments are wrong.
+struct StartOptions {
+    std::string dbPath; // empty: the default database
+    bool help = false;
+    QString error;
+};
+StartOptions ParseStartOptions(const QStringList& arguments);
+extern const char* const kUsage;
+
+// After the configuration was read: the login (unless info.oem = 1, which
+// stores language 2 and model CEDAR instead), then the main window, not yet
+// shown. nullptr when the login was cancelled. login shows the login form and
+// tells whether it succeeded.
+std::unique_ptr<MainWindow> StartSession(AppState& state, const FormRegistry& forms,
+                                         const std::function<bool()>& login);
+
+// The login form, modally.
+bool RunLogin();
+
+// The whole start for main(): returns the process exit code.
+int RunDesktop(const QStringList& arguments);
+
+} // namespace ecr::gui

@@ -1,0 +1,21 @@
+#include "Texts.h"
+
+#include "app/AppState.h"
+#include "app/Messages.h"
+
+namespace ecr::gui {
+
+QString Text(int id) { return QString::fromStdString(Msg(id)); }
+
+QString TextIn(int langCode, int id) {
+    if (!App().conn) return {};
+    return QString::fromStdString(GetMessage(*App().conn, langCode, id));
+}
+
+QString FieldLabel(const QString& text) {
+    const QString t = text.trimmed();
+    if (t.isEmpty() || t.endsWith(u':') || t.endsWith(u'\uFF1A')) return text;
+    return t + u':';
+}
+
+} // namespace ecr::gui

@@ -1,0 +1,12 @@
+// ecr-manager: the desktop program.
+#include "Startup.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setOrganizationName("ecr");
+    QApplication::setApplicationName("ecr-manager");
+    QApplication::setApplicationDisplayName("ECR Manager");
+    return ecr::gui::RunDesktop(QApplication::arguments());
+}

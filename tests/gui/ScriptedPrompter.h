@@ -1,0 +1,33 @@
+// A prompter for widget tests: records every message and question and answers
+// questions from a script (Yes when the script is empty).
+#pragma once
+
+#include "gui/Prompter.h"
+
+#include <QList>
+#include <QString>
+
+struct ScriptedPrompter : ecr::gui::Prompter {
+    struct Shown {
+        Icon icon;
+        QString title;
+        QString text;
+        bool question = false;
+        bool defaultYes = false;
+    };
+    QList<Shown> shown;
+    QList<bool> answers;
+
+    ScriptedPrompter() { ecr::gui::SetPrompter(this); }
+    ~ScriptedPrompter() override { ecr::gui::SetPrompter(nullptr); }
+    ScriptedPrompter(const ScriptedPrompter&) = delete;
+    ScriptedPrompter& operator=(const ScriptedPrompter&) = delete;
+
+    void show(QWidget*, Icon icon, const QString& title, const QString& text) override {
+        shown.append({icon, title, text});
+    }
+    bool ask(QWidget*, Icon icon, const QString& title, const QString& text, bool defaultYes) override {
+        shown.append({icon, title, text, true, defaultYes});
+        return answers.isEmpty() ? true : answers.takeFirst();
+    }
+};

@@ -1,0 +1,230 @@
+#include "GuiFixture.h"
+#include "app/Config.h"
+#include "gui/Languages.h"
+#include "gui/MainWindow.h"
+
+#include <QLabel>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+
+using namespace ecr;
+using namespace ecr::gui;
+
+namespace {
+
+struct MainWindowTest : GuiFixture {
+    FormRegistry forms;
+    QStringList opened;
+    QList<QWidget*> parents;
+
+    MainWindowTest() {
+        useMarkedTexts({100000, 100001, 100002, 100003, 110070});
+        for (int i = 0; i < kMenuEntryCount; ++i)
+            if (kMenuEntries[i].captionId) useMarkedTexts({kMenuEntries[i].captionId});
+        RegisterStandardForms(forms);
+    }
+    // A form that only records that it was opened.
+    void fake(const QString& name) {
+        forms.add(name, [this, name](QWidget* parent) {
+            opened << name;
+            parents << parent;
+        });
+    }
+    static QString panel(MainWindow& w, int n) {
+        return w.findChild<QLabel*>(QStringLiteral("Panel%1").arg(n))->text();
+    }
+    static QToolButton* button(MainWindow& w, const char* key) { return child<QToolButton>(&w, key); }
+    static QString letter(int lang) { return lang == 7 ? "H" : lang == 2 ? "T" : lang == 1 ? "S" : "E"; }
+    void expectCaptions(MainWindow& w, int lang) {
+        const QString l = letter(lang);
+        for (int i = 0; i < kMenuEntryCount; ++i) {
+            const MenuEntry& e = kMenuEntries[i];
+            if (!e.captionId) continue;
+            QAction* a = w.entry(e.name);
+            ASSERT_NE(a, nullptr) << e.name;
+            EXPECT_EQ(a->text(), l + QString::number(e.captionId)) << e.name;
+        }
+        EXPECT_EQ(w.windowTitle(), l + "100000    Version 320 - 091017");
+        EXPECT_EQ(panel(w, 4), l + "100001");
+        EXPECT_EQ(button(w, "sys")->text(), l + "110011");
+        EXPECT_EQ(button(w, "hotkey")->text(), l + "110012");
+        EXPECT_EQ(button(w, "member")->text(), l + "111243");
+        EXPECT_EQ(button(w, "exit")->text(), l + "110070");
+    }
+};
+
+} // namespace
+
+TEST_F(MainWindowTest, EveryEntryAndButtonIsPresentAndCaptioned) {
+    MainWindow w(forms);
+    EXPECT_EQ(w.objectName(), "frmMain");
+    expectCaptions(w, 1);
+    for (const char* name : {"mnuM1", "mnuM2", "mnuSaleData", "mnuReport", "mnuSystem"})
+        EXPECT_TRUE(w.menuBar()->actions().contains(w.entry(name))) << name;
+    EXPECT_EQ(w.menuBar()->actions().size(), 5);
+    for (const char* key : {"sys", "cashier", "depa", "hotkey", "plu", "saledata", "member", "download", "db", "about",
+                            "exit"})
+        EXPECT_NE(w.findChild<QToolButton*>(key), nullptr) << key;
+    EXPECT_FALSE(w.entry("mnuDataBackup")->text().isEmpty());
+    EXPECT_FALSE(w.entry("mnuDataRestore")->text().isEmpty());
+    EXPECT_FALSE(button(w, "db")->text().isEmpty());
+    EXPECT_NE(w.findChild<QWidget*>("Image1"), nullptr);
+    EXPECT_EQ(w.findChild<QToolBar*>("Toolbar1"), w.toolbar());
+    EXPECT_NE(w.findChild<QStatusBar*>("StatusBar1"), nullptr);
+}
+
+TEST_F(MainWindowTest, StatusPanelsShowSettingsFileAndSerialEvent) {
+    App().baudRate = 57600;
+    App().commPort = 2;
+    MainWindow w(forms);
+    EXPECT_EQ(panel(w, 1), "CEDAR");
+    EXPECT_EQ(panel(w, 2), "COM2:57600");
+    EXPECT_EQ(panel(w, 3), "ecr.db");
+    EXPECT_EQ(panel(w, 5), "");
+    w.showSerialEvent(1004);
+    EXPECT_EQ(panel(w, 5), "Frame Error");
+    w.showSerialEvent(2);
+    EXPECT_EQ(panel(w, 5), "EvReceive");
+}
+
+TEST_F(MainWindowTest, LanguageSwitchRecaptionsEverythingAtOnce) {
+    db->execute("INSERT INTO info(lang) VALUES(1)");
+    App().langCode = 1;
+    MainWindow w(forms);
+    EXPECT_TRUE(w.entry("mnuSimplified")->isChecked());
+    EXPECT_EQ(w.entry("mnuSimplified")->text(), "中文");
+    EXPECT_EQ(w.entry("mnuTraditional")->text(), "繁體");
+
+    w.entry("mnuThailand")->trigger();
+    expectCaptions(w, 7);
+    EXPECT_EQ(App().langCode, 7);
+    EXPECT_EQ(db->scalar("SELECT lang FROM info").toInt(), 7);
+    EXPECT_EQ(w.entry("mnuSimplified")->text(), "Simplified Chinese");
+    EXPECT_EQ(w.entry("mnuTraditional")->text(), "Traditional Chinese");
+    EXPECT_EQ(w.entry("mnuEnglish")->text(), "English");
+    EXPECT_EQ(w.entry("mnuThailand")->text(), "Thailand");
+    for (const auto& l : kLanguages) EXPECT_EQ(w.entry(l.menuEntry)->isChecked(), l.code == 7) << l.menuEntry;
+
+    w.entry("mnuTraditional")->trigger();
+    expectCaptions(w, 2);
+    EXPECT_EQ(w.entry("mnuSimplified")->text(), "中文");
+    EXPECT_EQ(w.entry("mnuTraditional")->text(), "繁體");
+    EXPECT_TRUE(w.entry("mnuTraditional")->isChecked());
+    EXPECT_FALSE(w.entry("mnuThailand")->isChecked());
+    EXPECT_EQ(db->scalar("SELECT count(*) FROM info").toInt(), 1);
+    EXPECT_EQ(db->scalar("SELECT lang FROM info").toInt(), 2);
+}
+
+TEST_F(MainWindowTest, FarsiTurnsTheWindowRightToLeftAndBack) {
+    MainWindow w(forms);
+    EXPECT_EQ(w.layoutDirection(), Qt::LeftToRight);
+    w.entry("mnuFarsi")->trigger();
+    EXPECT_EQ(QApplication::layoutDirection(), Qt::RightToLeft);
+    EXPECT_EQ(w.layoutDirection(), Qt::RightToLeft);
+    EXPECT_EQ(w.font().family(), InterfaceFontFamily(5));
+    w.entry("mnuFrench")->trigger();
+    EXPECT_EQ(w.layoutDirection(), Qt::LeftToRight);
+}
+
+TEST_F(MainWindowTest, LanguageOutsideTheListChecksNoEntry) {
+    App().langCode = 9;
+    MainWindow w(forms);
+    for (const auto& l : kLanguages) EXPECT_FALSE(w.entry(l.menuEntry)->isChecked()) << l.menuEntry;
+    EXPECT_EQ(w.entry("mnuSysPara")->text(), "E110011"); // no column: English
+}
+
+TEST_F(MainWindowTest, EntriesWithoutFormsAreDisabledUntilRegistered) {
+    MainWindow w(forms);
+    for (const char* name : {"mnuComm", "mnuChangePassword"}) EXPECT_TRUE(w.entry(name)->isEnabled()) << name;
+    for (const char* name : {"mnuSysPara", "mnuKey", "mnuSeller", "mnuDept", "mnuBmpDownload", "mnuSetPLU",
+                             "mnuImport", "mnuSaleDataView", "mnuCash", "mnuRpt3", "mnuRpt17", "mnuBundleInfo",
+                             "mnuMemberInfo", "mnuMemberRpt", "mnuPromotion", "mnuFiscalData", "mnuDbBackup",
+                             "mnuSelectDb", "mnuInitData", "mnuDataBackup", "mnuDataRestore", "mnuKeyboard"})
+        EXPECT_FALSE(w.entry(name)->isEnabled()) << name;
+    EXPECT_FALSE(button(w, "sys")->isEnabled());
+    EXPECT_TRUE(button(w, "exit")->isEnabled());
+    // Without a login About is offered, with one it is not.
+    EXPECT_FALSE(w.entry("mnuAbout")->isEnabled());
+    w.setAboutAvailable(true);
+    EXPECT_TRUE(w.entry("mnuAbout")->isEnabled());
+    EXPECT_TRUE(button(w, "about")->isEnabled());
+}
+
+TEST_F(MainWindowTest, RegisteredFormOpensFromMenuAndToolbar) {
+    fake("frmPara");
+    fake("frmMember");
+    MainWindow w(forms);
+    EXPECT_TRUE(w.entry("mnuSysPara")->isEnabled());
+    EXPECT_TRUE(button(w, "sys")->isEnabled());
+    EXPECT_TRUE(w.entry("mnuMemberInfo")->isEnabled());
+    EXPECT_FALSE(w.entry("mnuMemberRpt")->isEnabled());
+    w.entry("mnuSysPara")->trigger();
+    QTest::mouseClick(button(w, "sys"), Qt::LeftButton);
+    QTest::mouseClick(button(w, "member"), Qt::LeftButton);
+    EXPECT_EQ(opened, QStringList({"frmPara", "frmPara", "frmMember"}));
+    for (QWidget* p : parents) EXPECT_EQ(p, &w);
+}
+
+TEST_F(MainWindowTest, KeyEditorFollowsTheKeyboardType) {
+    EXPECT_EQ(KeyEditorFormName(0), "frmDefineKey39");
+    EXPECT_EQ(KeyEditorFormName(1), "frmDefineKey48");
+    EXPECT_EQ(KeyEditorFormName(2), "frmDefineKey59");
+    EXPECT_EQ(KeyEditorFormName(3), "frmDefineKey93");
+    EXPECT_EQ(KeyEditorFormName(4), "frmDefineKey59");
+    EXPECT_EQ(KeyEditorFormName(-1), "frmDefineKey59");
+    for (const char* f : {"frmDefineKey39", "frmDefineKey48", "frmDefineKey59", "frmDefineKey93"}) fake(f);
+    MainWindow w(forms);
+    QTest::mouseClick(button(w, "hotkey"), Qt::LeftButton); // no info row: type 2
+    db->execute("INSERT INTO info(keyboard) VALUES(3)");
+    QTest::mouseClick(button(w, "hotkey"), Qt::LeftButton);
+    db->execute("UPDATE info SET keyboard = 0");
+    w.entry("mnuKey")->trigger();
+    db->execute("UPDATE info SET keyboard = 9");
+    w.entry("mnuKey")->trigger();
+    EXPECT_EQ(opened, QStringList({"frmDefineKey59", "frmDefineKey93", "frmDefineKey39", "frmDefineKey59"}));
+}
+
+TEST_F(MainWindowTest, KeyEntryIsEnabledOnlyWhenTheModelsEditorExists) {
+    fake("frmDefineKey93");
+    db->execute("INSERT INTO info(keyboard) VALUES(1)");
+    MainWindow w(forms);
+    EXPECT_FALSE(w.entry("mnuKey")->isEnabled());
+    db->execute("UPDATE info SET keyboard = 3");
+    w.refreshStatus();
+    EXPECT_TRUE(w.entry("mnuKey")->isEnabled());
+}
+
+TEST_F(MainWindowTest, StatusFollowsWhatAFormChanged) {
+    forms.add("frmCommSet", [this](QWidget*) { SaveCommSettings(*db, App(), "/dev/pts/3", 9600); });
+    MainWindow w(forms);
+    EXPECT_EQ(panel(w, 2), "COM1:115200");
+    w.entry("mnuComm")->trigger();
+    EXPECT_EQ(panel(w, 2), "/dev/pts/3:9600");
+}
+
+TEST_F(MainWindowTest, NoToTheClosingQuestionKeepsTheProgramRunning) {
+    MainWindow w(forms);
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    prompter.answers = {false};
+    EXPECT_FALSE(w.close());
+    EXPECT_TRUE(w.isVisible());
+    ASSERT_EQ(prompter.shown.size(), 1);
+    const auto& q = prompter.shown[0];
+    EXPECT_TRUE(q.question);
+    EXPECT_EQ(q.icon, Prompter::Icon::Information);
+    EXPECT_EQ(q.title, "S100002");
+    EXPECT_EQ(q.text, "S100003");
+
+    // The exit button asks the same question.
+    prompter.answers = {false};
+    QTest::mouseClick(button(w, "exit"), Qt::LeftButton);
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_EQ(prompter.shown.size(), 2);
+
+    prompter.answers = {true};
+    EXPECT_TRUE(w.close());
+    EXPECT_FALSE(w.isVisible());
+}
