@@ -23,7 +23,8 @@ std::string ReadEcrType(db::Database& db) {
 
 int ReadDataVersion(db::Database& db) {
     auto rows = db.query("SELECT ver FROM info LIMIT 1");
-    if (rows.empty()) return 320;
+    // A row written before any version was stored (login, settings) has none.
+    if (rows.empty() || rows.rows[0][0].isNull()) return 320;
     return static_cast<int>(rows.rows[0][0].toInt());
 }
 

@@ -25,7 +25,7 @@ std::string ModelNameOf(const std::string& ecrtype);
 
 // Model display name from info.ecrtype; CEDAR when missing or empty.
 std::string ReadEcrType(db::Database& db);
-// info.ver, 320 without a row.
+// info.ver; 320 without a row or without a stored version.
 int ReadDataVersion(db::Database& db);
 // "100" followed by the digits of the data version, read as a number (5 -> 1005).
 long long JoinRegisterVersion(int dataVersion);

@@ -70,7 +70,7 @@ void paintRegister(QPainter& p) {
     digits.setBold(true);
     p.setFont(digits);
     p.setPen(QColor("#5ef2c5"));
-    p.drawText(QRectF(104, 65, 184, 34), Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("128.50"));
+    p.drawText(QRectF(104, 65, 184, 34), Qt::AlignAbsolute | Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("128.50"));
     p.setPen(Qt::NoPen);
 
     // Receipt coming out of the printer.

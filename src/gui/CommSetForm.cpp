@@ -71,6 +71,7 @@ CommSetForm::CommSetForm(const QStringList& ports, QWidget* parent) : QDialog(pa
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(fields);
     layout->addWidget(buttons);
+    setMinimumWidth(340);
     ApplyFormFont(this);
 
     // A device needs a name; nothing to save while the box is empty.

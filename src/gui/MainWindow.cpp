@@ -186,6 +186,7 @@ void MainWindow::buildStatusBar() {
         // Panel 4, the program's description, takes the room that is left.
         bar->addWidget(panels_[i], i == 3 ? 1 : 0);
     }
+    panels_[4]->setMinimumWidth(110); // room for the serial event before the first one
 }
 
 void MainWindow::switchLanguage(int code) {
@@ -210,7 +211,7 @@ void MainWindow::showLanguage() {
 
 void MainWindow::refreshCaptions() {
     for (const MenuEntry& e : kMenuEntries)
-        if (e.captionId != 0) entry(e.name)->setText(Text(e.captionId));
+        if (e.captionId != 0) entry(e.name)->setText(MenuCaption(Text(e.captionId)));
     entry("mnuDataBackup")->setText(fixed(kDataBackup));
     entry("mnuDataRestore")->setText(fixed(kDataRestore));
     for (const auto& l : kLanguages) entry(l.menuEntry)->setText(LanguageMenuCaption(l.code, App().langCode));

@@ -3,6 +3,8 @@
 #include "app/AppState.h"
 #include "app/Messages.h"
 
+#include <QRegularExpression>
+
 namespace ecr::gui {
 
 QString Text(int id) { return QString::fromStdString(Msg(id)); }
@@ -10,6 +12,13 @@ QString Text(int id) { return QString::fromStdString(Msg(id)); }
 QString TextIn(int langCode, int id) {
     if (!App().conn) return {};
     return QString::fromStdString(GetMessage(*App().conn, langCode, id));
+}
+
+QString MenuCaption(const QString& text) {
+    static const QRegularExpression placeholder(QStringLiteral("%[1-9]"));
+    QString t = text;
+    t.remove(placeholder);
+    return t;
 }
 
 QString FieldLabel(const QString& text) {

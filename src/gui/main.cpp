@@ -7,6 +7,5 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setOrganizationName("ecr");
     QApplication::setApplicationName("ecr-manager");
-    QApplication::setApplicationDisplayName("ECR Manager");
     return ecr::gui::RunDesktop(QApplication::arguments());
 }

@@ -2,6 +2,7 @@
 #include "app/Config.h"
 #include "gui/Languages.h"
 #include "gui/MainWindow.h"
+#include "gui/Texts.h"
 
 #include <QLabel>
 #include <QMenuBar>
@@ -126,6 +127,14 @@ TEST_F(MainWindowTest, FarsiTurnsTheWindowRightToLeftAndBack) {
     EXPECT_EQ(w.font().family(), InterfaceFontFamily(5));
     w.entry("mnuFrench")->trigger();
     EXPECT_EQ(w.layoutDirection(), Qt::LeftToRight);
+}
+
+TEST_F(MainWindowTest, PlaceholdersOfReportTitlesAreLeftOutOfMenuCaptions) {
+    db->execute("UPDATE msglist SET English = 'Details of Department%1' WHERE msgid = 110045");
+    App().langCode = 3;
+    MainWindow w(forms);
+    EXPECT_EQ(w.entry("mnuRpt11")->text(), "Details of Department");
+    EXPECT_EQ(MenuCaption("%1 of %2, 100%"), " of , 100%");
 }
 
 TEST_F(MainWindowTest, LanguageOutsideTheListChecksNoEntry) {

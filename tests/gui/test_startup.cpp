@@ -90,6 +90,16 @@ TEST_F(StartupTest, LoginDecidesWhetherTheMainWindowComes) {
     EXPECT_EQ(db->scalar("SELECT lang FROM info").toInt(), 3);
 }
 
+TEST_F(StartupTest, RowWrittenByTheFirstLoginKeepsTheDefaultVersion) {
+    StoreLogin(*db, App(), 3, 2);
+    LoadStartupState(*db, App());
+    EXPECT_EQ(App().dataVersion, 320);
+    EXPECT_EQ(App().registerVersion, 100320);
+    db->execute("UPDATE info SET ver = 5");
+    LoadStartupState(*db, App());
+    EXPECT_EQ(App().registerVersion, 1005);
+}
+
 TEST_F(StartupTest, CommandLine) {
     StartOptions o = ParseStartOptions({"ecr-manager"});
     EXPECT_TRUE(o.dbPath.empty());
