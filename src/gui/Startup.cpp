@@ -14,10 +14,11 @@
 
 namespace ecr::gui {
 
-const char* const kUsage = "usage: ecr-manager [--db PATH]\n"
+const char* const kUsage = "usage: ecr-manager [--db PATH] [--port DEVICE]\n"
                            "\n"
-                           "  --db PATH   database file (default: ecr.db in the user's data folder)\n"
-                           "  -h, --help  show this help\n";
+                           "  --db PATH       database file (default: ecr.db in the user's data folder)\n"
+                           "  --port DEVICE   serial device for this run, not stored (e.g. /dev/pts/3)\n"
+                           "  -h, --help      show this help\n";
 
 StartOptions ParseStartOptions(const QStringList& arguments) {
     StartOptions o;
@@ -25,14 +26,16 @@ StartOptions ParseStartOptions(const QStringList& arguments) {
         const QString& a = arguments[i];
         if (a == "-h" || a == "--help") {
             o.help = true;
-        } else if (a == "--db") {
+        } else if (a == "--db" || a == "--port") {
             if (i + 1 >= arguments.size() || arguments[i + 1].isEmpty()) {
-                o.error = "--db needs a value";
+                o.error = a + " needs a value";
                 return o;
             }
-            o.dbPath = arguments[++i].toStdString();
+            (a == "--db" ? o.dbPath : o.port) = arguments[++i].toStdString();
         } else if (a.startsWith("--db=")) {
             o.dbPath = a.mid(5).toStdString();
+        } else if (a.startsWith("--port=")) {
+            o.port = a.mid(7).toStdString();
         } else {
             o.error = "unknown argument " + a;
             return o;
@@ -75,6 +78,7 @@ int RunDesktop(const QStringList& arguments) {
     auto db = OpenStartupDatabase(options.dbPath.empty() ? DefaultDatabasePath() : options.dbPath, state);
     if (!db) return 1;
     state.conn = db.get();
+    if (!options.port.empty()) state.commPortName = options.port;
     ApplyLayoutDirection(state.langCode);
 
     FormRegistry forms;

@@ -13,9 +13,10 @@
 
 namespace ecr::gui {
 
-// Command line: --db PATH. Sets error when the arguments are wrong.
+// Command line: --db PATH, --port DEVICE. Sets error when the arguments are wrong.
 struct StartOptions {
     std::string dbPath; // empty: the default database
+    std::string port;   // serial device for this run only (a simulator's pty); empty: the stored one
     bool help = false;
     QString error;
 };

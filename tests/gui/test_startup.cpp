@@ -108,7 +108,14 @@ TEST_F(StartupTest, CommandLine) {
     EXPECT_EQ(o.dbPath, "/tmp/a b.db");
     o = ParseStartOptions({"ecr-manager", "--db=x.db"});
     EXPECT_EQ(o.dbPath, "x.db");
+    EXPECT_TRUE(o.port.empty());
+    o = ParseStartOptions({"ecr-manager", "--port", "/dev/pts/4", "--db", "y.db"});
+    EXPECT_EQ(o.port, "/dev/pts/4");
+    EXPECT_EQ(o.dbPath, "y.db");
+    EXPECT_EQ(ParseStartOptions({"ecr-manager", "--port=/dev/ttyUSB1"}).port, "/dev/ttyUSB1");
     EXPECT_FALSE(ParseStartOptions({"ecr-manager", "--db"}).error.isEmpty());
+    EXPECT_FALSE(ParseStartOptions({"ecr-manager", "--port"}).error.isEmpty());
+    EXPECT_FALSE(ParseStartOptions({"ecr-manager", "--demo"}).error.isEmpty());
     EXPECT_FALSE(ParseStartOptions({"ecr-manager", "--dbx"}).error.isEmpty());
     EXPECT_TRUE(ParseStartOptions({"ecr-manager", "--help"}).help);
 }
