@@ -1,0 +1,39 @@
+// Receipt logo: a monochrome Windows bitmap converted to the register's logo
+// bytes (rows top to bottom, leftmost pixel in the high bit, ink = 1), laid out
+// from the first logo page on.
+#pragma once
+
+#include "app/GlobalFunc.h"
+
+#include <string>
+#include <vector>
+
+namespace ecr::records {
+
+inline constexpr std::size_t kLogoMaxFileSize = 12288;
+inline constexpr int kLogoTooLargeId = 0; // no catalogue entry: the fixed text below
+inline constexpr const char* kLogoTooLargeText = "图片太大! ";
+inline constexpr int kLogoNotBitmapId = 111215; // not a bitmap, or sizes the file cannot hold
+inline constexpr int kLogoNotMonochromeId = 111216;
+
+// Why a file was refused: a catalogue message id, or (id 0) a fixed text.
+struct LogoError {
+    int messageId = 0;
+    std::string text;
+    bool ok() const { return messageId == 0 && text.empty(); }
+};
+
+// Byte with the n highest bits set for n = 1..7, else 0.
+std::uint8_t LeftBitsMask(int n);
+
+// Converts the bytes of a bitmap file. On success out holds the logo bytes.
+LogoError LogoToBytes(ByteView file, Bytes& out);
+// Reads the file (at most one byte more than the limit) and converts it.
+// A file that cannot be read is refused as not a bitmap.
+LogoError LogoFileToBytes(const std::string& path, Bytes& out);
+
+// The pages to write, in order from the first logo page: 4096 bytes each, the
+// rest of the last page 0x00.
+std::vector<Bytes> LogoPages(ByteView logo);
+
+} // namespace ecr::records

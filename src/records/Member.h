@@ -1,0 +1,33 @@
+// Member pages: 32 records of 128 bytes; member.sid = page index x 100 + record index.
+#pragma once
+
+#include "PageRegistry.h"
+
+#include <optional>
+#include <string>
+
+namespace ecr::records {
+
+inline constexpr int kMemberRecordSize = 128;
+inline constexpr int kMemberRecords = 32;
+
+struct MemberRecord {
+    int sid = 0;
+    std::string userid;
+    std::string username;
+    std::string useraddress;
+    std::string tel;
+    double score = 0; // whole points
+    int addr = 0;
+    bool operator==(const MemberRecord&) const = default;
+};
+
+// nullopt when the member code is empty.
+std::optional<MemberRecord> DecodeMember(ByteView record, int pageIndex, int recordIndex);
+bool EncodeMember(const MemberRecord& r, ByteSpan record);
+
+// Inserts the record's row; the table is emptied by whoever starts the upload.
+void GetMember(PageContext& ctx, ByteView page, int pageIndex, int recordIndex);
+void RegisterMemberKind(PageRegistry& registry);
+
+} // namespace ecr::records

@@ -1,0 +1,40 @@
+// PLU pages: 64 records of 64 bytes; plu.sid = page index x 100 + record index.
+#pragma once
+
+#include "PageRegistry.h"
+
+#include <optional>
+#include <string>
+
+namespace ecr::records {
+
+inline constexpr int kPluRecordSize = 64;
+inline constexpr int kPluRecords = 64;
+// Stock slots, newest last: the register writes a new stock into the next blank one.
+inline constexpr int kPluStockSlots[] = {20, 24, 28, 32};
+
+struct PluRecord {
+    int sid = 0;
+    std::string id;
+    std::string name;
+    int depart = 0;
+    double price = 0;       // price decimals
+    double memberprice = 0; // price decimals
+    double averagePrice = 0;
+    double safestock = 0;  // 3 decimals
+    double stockvalue = 0; // 3 decimals
+    int a0 = 0;
+    bool operator==(const PluRecord&) const = default;
+};
+
+// nullopt when either code word is blank or the code is empty.
+std::optional<PluRecord> DecodePlu(ByteView record, int pageIndex, int recordIndex, int priceDecimals);
+// Writes the record's fields over a 64-byte slot; false (nothing written)
+// when the code has more than 16 digits.
+bool EncodePlu(const PluRecord& r, ByteSpan record, int priceDecimals);
+
+// Replaces the row of the record's PLU code (nothing for an empty record).
+void GetPluStruct(PageContext& ctx, ByteView page, int pageIndex, int recordIndex);
+void RegisterPluKind(PageRegistry& registry);
+
+} // namespace ecr::records

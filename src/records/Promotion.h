@@ -1,0 +1,34 @@
+// Promotion pages: 64 records of 64 bytes; promotion.address = page index x 100 + record index.
+#pragma once
+
+#include "PageRegistry.h"
+
+#include <optional>
+#include <string>
+
+namespace ecr::records {
+
+inline constexpr int kPromotionRecordSize = 64;
+inline constexpr int kPromotionRecords = 64;
+
+struct PromotionRecord {
+    int address = 0;
+    std::string pluid;
+    std::string sdate; // "YYYY-MM-DD HH:MM:SS"; empty when the register's date names no day
+    std::string edate;
+    long long quantity = 0;
+    double discountprice = 0; // price decimals
+    std::string presentPluId;
+    long long presentQuantity = 0;
+    std::string promotionname;
+    bool operator==(const PromotionRecord&) const = default;
+};
+
+// nullopt when either word of the PLU code is blank.
+std::optional<PromotionRecord> DecodePromotion(ByteView record, int pageIndex, int recordIndex, int priceDecimals);
+bool EncodePromotion(const PromotionRecord& r, ByteSpan record, int priceDecimals);
+
+void GetPromotion(PageContext& ctx, ByteView page, int pageIndex, int recordIndex);
+void RegisterPromotionKind(PageRegistry& registry);
+
+} // namespace ecr::records

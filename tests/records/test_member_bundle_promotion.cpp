@@ -1,0 +1,177 @@
+#include "RecordsFixture.h"
+#include "app/ErrorLog.h"
+#include "records/Bundle.h"
+#include "records/Fields.h"
+#include "records/Member.h"
+#include "records/Promotion.h"
+
+using namespace ecr;
+using namespace ecr::records;
+
+namespace {
+
+std::string text(const Bytes& b, std::size_t off, std::size_t n) {
+    return std::string(b.begin() + static_cast<std::ptrdiff_t>(off), b.begin() + static_cast<std::ptrdiff_t>(off + n));
+}
+
+} // namespace
+
+TEST_F(RecordsFixture, MemberRecordBytesExactly) {
+    const MemberRecord m{131, "13800138000", "O'Neil", "1 Main St", "555-0100", 150, 3};
+    Bytes rec(128, 0xFF);
+    ASSERT_TRUE(EncodeMember(m, rec));
+    EXPECT_EQ(Bytes(rec.begin(), rec.begin() + 14),
+              (Bytes{0x49, 0x02, 0x00, 0x00, 0x11, 0x91, 0x24, 0x11, 0x96, 0x00, 0x00, 0x00, 0x03, 0x00}));
+    EXPECT_EQ(text(rec, 14, 32), "O'Neil" + std::string(26, ' '));
+    EXPECT_EQ(text(rec, 46, 32), "1 Main St" + std::string(23, ' '));
+    EXPECT_EQ(text(rec, 78, 32), "555-0100" + std::string(24, ' '));
+    EXPECT_TRUE(IsBlankBytes(ByteView(rec).subspan(110, 18)));
+    EXPECT_EQ(*DecodeMember(rec, 1, 31), m);
+}
+
+TEST_F(RecordsFixture, MemberPagesInsertOnlyAndSlotsRoundTrip) {
+    db->execute("INSERT INTO member(userid,username,useraddress,tel,score,addr,sid) VALUES"
+                "('88','A''s','','',10,0,100),('7','B','x','y',0,1,131),('9','late','','',0,0,132)");
+    const Bytes page = BuildPage(ctx, kind::Member, 1);
+    EXPECT_EQ(page[0], 0x00);
+    EXPECT_EQ(page[4], 0x99);
+    EXPECT_EQ(page[31 * 128 + 4], 0x08);
+    EXPECT_TRUE(IsBlankBytes(ByteView(page).subspan(128, 30 * 128)));
+    db->execute("DELETE FROM member");
+    ASSERT_EQ(StoreReceivedPage(ctx, kind::Member, page, 1), "");
+    EXPECT_EQ(db->scalar("SELECT group_concat(userid || ':' || username || ':' || sid, ' ') FROM member").toText(),
+              "88:A's:100 7:B:131");
+    EXPECT_EQ(BuildPage(ctx, kind::Member, 1), page);
+    // The parser never deletes: the same page again doubles the rows.
+    ASSERT_EQ(StoreReceivedPage(ctx, kind::Member, page, 1), "");
+    EXPECT_EQ(count("member"), 4);
+}
+
+TEST_F(RecordsFixture, MemberBlankCodeGivesNoRow) {
+    Bytes page = blankPage();
+    TextToBytes("Nobody", ByteSpan(page).subspan(14, 32));
+    ASSERT_EQ(StoreReceivedPage(ctx, kind::Member, page, 0), "");
+    EXPECT_EQ(count("member"), 0);
+}
+
+TEST_F(RecordsFixture, BundleRecordBytesExactly) {
+    BundleRecord b;
+    b.sid = 15;
+    b.bundlenumber = "100";
+    b.bundlename = "Lunch";
+    b.price = 25.5;
+    b.address = 0;
+    b.items[0] = {"4711", 2};
+    b.items[9] = {"19", 0.5};
+    Bytes rec(256, 0xFF);
+    ASSERT_TRUE(EncodeBundle(b, rec));
+    EXPECT_EQ(Bytes(rec.begin(), rec.begin() + 20), (Bytes{0x00, 0x00, 0x00, 0x00, 0x11, 0x02, 0x00, 0x00, // 100
+                                                           0x00, 0x00, 0x00, 0x00, 0x22, 0x58, 0x00, 0x00, // 4711
+                                                           0xD0, 0x07, 0x00, 0x00}));                      // 2.000
+    // Unused PLU slots carry empty codes and quantity 0.
+    EXPECT_EQ(Bytes(rec.begin() + 20, rec.begin() + 32), Bytes(12, 0x00));
+    EXPECT_EQ(Bytes(rec.begin() + 116, rec.begin() + 128),
+              (Bytes{0x00, 0x00, 0x00, 0x00, 0x2A, 0x00, 0x00, 0x00, 0xF4, 0x01, 0x00, 0x00}));
+    EXPECT_EQ(Bytes(rec.begin() + 128, rec.begin() + 134), (Bytes{0xF6, 0x09, 0x00, 0x00, 0x00, 0x00}));
+    EXPECT_EQ(text(rec, 134, 32), "Lunch" + std::string(27, ' '));
+    EXPECT_TRUE(IsBlankBytes(ByteView(rec).subspan(166, 90)));
+    EXPECT_EQ(*DecodeBundle(rec, 0, 15), b);
+}
+
+TEST_F(RecordsFixture, BundleBlankItemSlotsAndReceivedAddress) {
+    Bytes rec(256, 0xFF);
+    WriteCode("12", ByteSpan(rec).subspan(0, 8));
+    WriteCode("4711", ByteSpan(rec).subspan(8, 8));
+    NumberToBytes(1, ByteSpan(rec).subspan(16, 4), 3, false);
+    NumberToBytes(9, ByteSpan(rec).subspan(132, 2), 0, false); // the register's number is not kept
+    Bytes page = blankPage();
+    std::copy(rec.begin(), rec.end(), page.begin() + 3 * 256);
+    ASSERT_EQ(StoreReceivedPage(ctx, kind::Bundle, page, 2), "");
+    auto r = db->query("SELECT bundlenumber,bundlename,price,address,sid,plu0number,plu0quantity,plu1number,"
+                       "plu1quantity,plu9number,plu9quantity FROM bundle");
+    ASSERT_EQ(r.size(), 1u);
+    EXPECT_EQ(r.rows[0][0].toText(), "12");
+    EXPECT_EQ(r.rows[0][1].toText(), "");
+    EXPECT_EQ(r.rows[0][3].toInt(), 0);
+    EXPECT_EQ(r.rows[0][4].toInt(), 203);
+    EXPECT_EQ(r.rows[0][5].toText(), "4711");
+    EXPECT_DOUBLE_EQ(r.rows[0][6].toDouble(), 1.0);
+    EXPECT_EQ(r.rows[0][7].toText(), "");
+    EXPECT_DOUBLE_EQ(r.rows[0][8].toDouble(), 0.0);
+    EXPECT_EQ(r.rows[0][9].toText(), "");
+}
+
+TEST_F(RecordsFixture, BundlePageRoundTrips) {
+    db->execute("INSERT INTO bundle(bundlenumber,bundlename,price,address,sid,plu0number,plu0quantity,plu1number,"
+                "plu1quantity) VALUES('1','Set one',9.99,0,300,'4711',1,'19',2.25),"
+                "('2','Set two',-1,0,315,'',0,'',0),('3','past the page',1,0,316,'',0,'',0)");
+    const Bytes page = BuildPage(ctx, kind::Bundle, 3);
+    EXPECT_EQ(page[15 * 256 + 4], 0x03);
+    db->execute("DELETE FROM bundle");
+    ASSERT_EQ(StoreReceivedPage(ctx, kind::Bundle, page, 3), "");
+    EXPECT_EQ(db->scalar("SELECT group_concat(bundlenumber || ':' || sid || ':' || price, ' ') FROM bundle").toText(),
+              "1:300:9.99 2:315:-1.0");
+    EXPECT_DOUBLE_EQ(db->scalar("SELECT plu1quantity FROM bundle WHERE sid=300").toDouble(), 2.25);
+    EXPECT_EQ(BuildPage(ctx, kind::Bundle, 3), page);
+}
+
+TEST_F(RecordsFixture, PromotionRecordBytesExactly) {
+    PromotionRecord p;
+    p.address = 105;
+    p.pluid = "4711";
+    p.sdate = "2009-10-20 00:00:00";
+    p.edate = "2009-11-01 23:59:00";
+    p.quantity = 2;
+    p.discountprice = 9.9;
+    p.presentPluId = "7";
+    p.presentQuantity = 1;
+    p.promotionname = "Autumn";
+    Bytes rec(64, 0xFF);
+    ASSERT_TRUE(EncodePromotion(p, rec, 2));
+    const Bytes head = {0x00, 0x00, 0x00, 0x00, 0x22, 0x58, 0x00, 0x00, // 4711
+                        0x00, 0xA0, 0x9A, 0x7D, 0xFB, 0x0D, 0x9B, 0x7D, // 2009-10-20 0:00, 2009-11-1 23:59
+                        0x02, 0x00, 0x00, 0x00, 0xDE, 0x03, 0x00, 0x00, // 2, 9.90
+                        0x00, 0x00, 0x00, 0x00, 0x08, 0x00, 0x00, 0x00, // 7
+                        0x01, 0x00, 0x00, 0x00, 0x69, 0x00};            // 1, number 105
+    EXPECT_EQ(Bytes(rec.begin(), rec.begin() + 38), head);
+    EXPECT_EQ(text(rec, 38, 20), "Autumn" + std::string(14, ' '));
+    EXPECT_TRUE(IsBlankBytes(ByteView(rec).subspan(58, 6)));
+    EXPECT_EQ(*DecodePromotion(rec, 1, 5, 2), p);
+    // A price with three decimals is scaled by 1000.
+    ASSERT_TRUE(EncodePromotion(p, rec, 3));
+    EXPECT_EQ(Bytes(rec.begin() + 20, rec.begin() + 24), (Bytes{0xAC, 0x26, 0x00, 0x00}));
+}
+
+TEST_F(RecordsFixture, PromotionEitherBlankWordIsAnEmptyRecord) {
+    Bytes rec(64, 0xFF);
+    EXPECT_FALSE(DecodePromotion(rec, 0, 0, 2));
+    std::fill_n(rec.begin(), 4, 0x00);
+    EXPECT_FALSE(DecodePromotion(rec, 0, 0, 2));
+    std::fill_n(rec.begin(), 4, 0xFF);
+    std::fill_n(rec.begin() + 4, 4, 0x00);
+    EXPECT_FALSE(DecodePromotion(rec, 0, 0, 2));
+}
+
+TEST_F(RecordsFixture, PromotionPageRoundTripsAndBadDatesAreLeftOut) {
+    SetErrorLogFolder(dir.path.string());
+    db->execute("INSERT INTO params(PointEn) VALUES(1)");
+    db->execute("INSERT INTO promotion(address,promotionname,pluid,sdate,edate,quantity,discountprice,PresentPluId,"
+                "PresentQuantity) VALUES(700,'First','12','2009-10-20 00:00:00','2009-10-20 00:00:00',1,2.5,'',0),"
+                "(763,'Last','13','2010-01-01 08:30:00','2010-12-31 00:00:00',3,0,'99',1)");
+    Bytes page = BuildPage(ctx, kind::Promotion, 7);
+    EXPECT_EQ(Bytes(page.begin() + 20, page.begin() + 24), (Bytes{25, 0, 0, 0}));
+    db->execute("DELETE FROM promotion");
+    ASSERT_EQ(StoreReceivedPage(ctx, kind::Promotion, page, 7), "");
+    EXPECT_EQ(db->scalar("SELECT group_concat(address || ' ' || sdate || ' ' || edate, '|') FROM promotion "
+                         "ORDER BY address")
+                  .toText(),
+              "700 2009-10-20 00:00:00 2009-10-20 00:00:00|763 2010-01-01 08:30:00 2010-12-31 00:00:00");
+    EXPECT_EQ(BuildPage(ctx, kind::Promotion, 7), page);
+    // A blank end date names no day: that promotion is logged and left out.
+    std::fill_n(page.begin() + 63 * 64 + 12, 4, 0xFF);
+    db->execute("DELETE FROM promotion");
+    ASSERT_EQ(StoreReceivedPage(ctx, kind::Promotion, page, 7), "");
+    EXPECT_EQ(db->scalar("SELECT group_concat(address) FROM promotion").toText(), "700");
+    EXPECT_TRUE(std::filesystem::exists(ErrorLogPath()));
+    SetErrorLogFolder("");
+}
