@@ -1,0 +1,481 @@
+#include "TransferEngine.h"
+
+#include "LinkLog.h"
+#include "LinkText.h"
+#include "SerialEvents.h"
+#include "app/Config.h"
+#include "app/ErrorLog.h"
+#include "db/Database.h"
+
+#include <algorithm>
+
+Q_LOGGING_CATEGORY(lcLink, "ecr.link")
+
+namespace ecr::link {
+
+using records::kPageSize;
+namespace kind = records::kind;
+
+bool UsesAllocationTable(long long v) { return v >= 100320 && v <= 100400; }
+
+void LoadJournalTable(db::Database& db, records::JournalPageTable& table) {
+    table.entries.fill(-1);
+    auto rows = db.query("SELECT fat1, fat2 FROM plurecordfat LIMIT 1");
+    if (rows.empty()) return;
+    for (std::size_t half = 0; half < 2; ++half) {
+        const Bytes page = ListToBytes(rows.rows[0][half].toText(), kPageSize);
+        for (std::size_t j = 0; j < 1024; ++j) {
+            ByteView f(page.data() + 4 * j, 4);
+            table.entries[half * 1024 + j] =
+                IsBlankBytes(f) ? -1 : static_cast<std::int32_t>(BytesToNumber(f, 0, false, -1));
+        }
+    }
+}
+
+const char* OutcomeName(Outcome o) {
+    switch (o) {
+    case Outcome::Done: return "done";
+    case Outcome::EndOfData: return "end of data";
+    case Outcome::TimedOut: return "timed out";
+    case Outcome::Failed: return "failed";
+    case Outcome::Stopped: return "stopped";
+    case Outcome::PortError: return "port error";
+    case Outcome::Refused: return "refused";
+    }
+    return "?";
+}
+
+TransferEngine::TransferEngine(Transport& transport, records::PageContext& ctx, Clock& clock, QObject* parent)
+    : QObject(parent), transport_(transport), ctx_(ctx), clock_(clock),
+      rx_(
+          [this](int k, ByteView page, int pageIndex) {
+              std::string err = records::StoreReceivedPage(ctx_, k, page, pageIndex);
+              link_.endOfDataReached = ctx_.endOfData;
+              return err;
+          },
+          LinkText) {
+    qRegisterMetaType<ecr::link::TransferResult>();
+    connect(&transport_, &Transport::bytesReceived, this, &TransferEngine::onBytes);
+    connect(&transport_, &Transport::serialEvent, this,
+            [this](int n) { emit serialStatus(QString::fromLatin1(SerialEventText(n))); });
+}
+
+TransferEngine::~TransferEngine() {
+    for (auto id : posted_) clock_.cancel(id);
+    if (timeout_) clock_.cancel(timeout_);
+    job_.reset();
+    transport_.close();
+}
+
+void TransferEngine::post(std::function<void()> fn) {
+    // Ids of fired callbacks stay in the list; cancelling them is a no-op.
+    if (posted_.size() > 64) posted_.erase(posted_.begin(), posted_.end() - 8);
+    posted_.push_back(clock_.post(std::move(fn)));
+}
+
+void TransferEngine::setState(EngineState s) {
+    if (s == state_) return;
+    state_ = s;
+    emit stateChanged(s);
+}
+
+bool TransferEngine::launch(Job job) {
+    if (job_) return false;
+    userStop_ = false;
+    job_ = std::move(job);
+    setState(EngineState::Running);
+    job_.start([this] { post([this] { reap(); }); });
+    return true;
+}
+
+void TransferEngine::reap() {
+    const std::exception_ptr err = job_.error();
+    job_.reset();
+    if (err) {
+        try {
+            std::rethrow_exception(err);
+        } catch (const std::exception& e) {
+            WriteErrorLog("Comm_Transfer", -1, e.what());
+            result_ = {Outcome::Failed, LinkText(msg::ErrorOccurred) + "\n" + e.what(), true, 0};
+            endState_ = EngineState::Idle;
+        }
+    }
+    closePort(); // on every way out
+    qCDebug(lcLink) << "transfer ended:" << OutcomeName(result_.outcome) << QString::fromStdString(result_.message);
+    setState(endState_);
+    emit finished(result_);
+}
+
+void TransferEngine::finishWith(TransferResult r, EngineState next) {
+    result_ = std::move(r);
+    endState_ = next;
+}
+
+bool TransferEngine::openPort(TransferResult& failure) {
+    QString text;
+    int code = 0;
+    if (!transport_.open(text, code)) {
+        WriteErrorLog("Comm_InitComm", code, text.toStdString());
+        failure = {Outcome::PortError, text.toStdString(), true, 0};
+        return false;
+    }
+    if (!lastPortOpen_) emit portOpenChanged(lastPortOpen_ = true);
+    return true;
+}
+
+void TransferEngine::closePort() {
+    transport_.close();
+    if (lastPortOpen_) emit portOpenChanged(lastPortOpen_ = false);
+}
+
+TransferResult TransferEngine::failure(StepOutcome o, Direction d) const {
+    if (o == StepOutcome::TimedOut)
+        return {Outcome::TimedOut, LinkText(d == Direction::Read ? msg::ReadTimedOut : msg::WriteTimedOut), true, 0};
+    if (o == StepOutcome::Stopped) return {Outcome::Stopped, {}, false, 0};
+    return {Outcome::Failed, link_.lastMessage, true, 0};
+}
+
+TransferResult TransferEngine::completion(Direction d) const {
+    return {Outcome::Done, LinkText(d == Direction::Read ? msg::ReadDone : msg::WriteDone), false, 0};
+}
+
+// ---- one request: the read step and the write step --------------------------
+
+void TransferEngine::StepAwaiter::await_suspend(std::coroutine_handle<> h) {
+    e->waiter_ = h;
+    e->beginStep(*this);
+}
+
+void TransferEngine::beginStep(const StepAwaiter& a) {
+    link_.transferDirection = static_cast<int>(a.direction);
+    link_.currentPageKind = a.kind;
+    link_.pageAddrHigh = (a.pageAddress >> 8) & 0xFF;
+    link_.pageAddrLow = a.pageAddress & 0xFF;
+    link_.replyDone = false;
+    link_.stopRequested = false;
+    link_.lastMessage.clear();
+    link_.endOfDataReached = false;
+    ctx_.endOfData = false;
+    if (userStop_) {
+        // Stop came between two requests: do not start another.
+        link_.stopRequested = true;
+        stepOutcome_ = StepOutcome::Stopped;
+        post([this] {
+            if (auto h = std::exchange(waiter_, {})) h.resume();
+        });
+        return;
+    }
+    Bytes frame;
+    if (a.readyFrame) {
+        rx_.begin({a.kind, a.pageAddress, false});
+        frame = std::move(frame_);
+    } else if (a.direction == Direction::Read) {
+        frame = sendReadRequest();
+    } else {
+        frame = downloadData();
+    }
+    waitReply();
+    // Written only once the wait is armed: the reply may come at once.
+    if (!frame.empty() && waiting_)
+        transport_.write(QByteArray(reinterpret_cast<const char*>(frame.data()), static_cast<qsizetype>(frame.size())));
+}
+
+Bytes TransferEngine::sendReadRequest() {
+    if (link_.currentPageKind == 0) {
+        link_.lastMessage = LinkText(msg::NothingToRequest);
+        link_.replyDone = true;
+        return {};
+    }
+    const int addr = link_.pageAddress();
+    rx_.begin({link_.currentPageKind, addr, true});
+    return ReadRequestFrame(addr);
+}
+
+Bytes TransferEngine::downloadData() {
+    const int addr = link_.pageAddress();
+    Bytes page;
+    try {
+        page = records::BuildPage(ctx_, link_.currentPageKind, addr - link_.currentPageKind);
+    } catch (const std::exception& e) {
+        // Nothing is sent: a page that could not be built must not overwrite
+        // the register's one.
+        const auto* info = records::PageRegistry::instance().find(link_.currentPageKind);
+        WriteErrorLog(info ? info->name : std::string("Comm_DownloadData"), -1, e.what());
+        link_.lastMessage = LinkText(msg::ErrorOccurred) + "\n" + e.what();
+        link_.replyDone = true;
+        return {};
+    }
+    // The register answers a write with a result frame; should it send a page,
+    // the download still never changes the database.
+    rx_.begin({link_.currentPageKind, addr, false});
+    return PageWriteFrame(addr, page);
+}
+
+void TransferEngine::waitReply() {
+    if (link_.replyDone) {
+        waiting_ = true;
+        endWait(false);
+        return;
+    }
+    waiting_ = true;
+    timeout_ = clock_.after(kReplyTimeoutMs, [this] {
+        timeout_ = 0;
+        endWait(true);
+    });
+}
+
+void TransferEngine::endWait(bool timedOut) {
+    if (!waiting_) return;
+    waiting_ = false;
+    if (timeout_) {
+        clock_.cancel(timeout_);
+        timeout_ = 0;
+    }
+    if (!link_.replyDone) rx_.cancel();
+    if (timedOut) {
+        link_.stopRequested = true;
+        stepOutcome_ = StepOutcome::TimedOut;
+    } else if (!link_.lastMessage.empty()) {
+        stepOutcome_ = StepOutcome::Failed;
+    } else if (link_.stopRequested) {
+        stepOutcome_ = StepOutcome::Stopped;
+    } else {
+        stepOutcome_ = StepOutcome::Done;
+    }
+    post([this] {
+        if (auto h = std::exchange(waiter_, {})) h.resume();
+    });
+}
+
+void TransferEngine::onBytes(const QByteArray& bytes) {
+    ByteView view(reinterpret_cast<const std::uint8_t*>(bytes.constData()), static_cast<std::size_t>(bytes.size()));
+    if (!waiting_) {
+        rx_.feed(view); // no request open: counted and dropped
+        return;
+    }
+    if (rx_.feed(view)) {
+        link_.replyDone = true;
+        link_.lastMessage = rx_.message();
+        transport_.clearInput();
+        endWait(false);
+    }
+}
+
+void TransferEngine::stop() {
+    userStop_ = true;
+    link_.stopRequested = true;
+    if (waiting_) endWait(false);
+}
+
+// ---- whole transfers --------------------------------------------------------
+
+bool TransferEngine::uploadSingle(int base, bool storeParameters) {
+    if (job_) return false;
+    if (storeParameters) ctx_.state.storeParameters = true;
+    return launch(single(Direction::Read, base));
+}
+
+bool TransferEngine::downloadSingle(int base) { return !job_ && launch(single(Direction::Write, base)); }
+
+Job TransferEngine::single(Direction d, int base) {
+    TransferResult fail;
+    if (!openPort(fail)) {
+        finishWith(fail, EngineState::Idle);
+        co_return;
+    }
+    const StepOutcome o = d == Direction::Read ? co_await readStep(base, base) : co_await writeStep(base, base);
+    closePort();
+    finishWith(o == StepOutcome::Done ? completion(d) : failure(o, d), EngineState::Idle);
+}
+
+bool TransferEngine::startPaged(const PagedJob& job) {
+    if (job_) return false;
+    if (job.last < job.first) {
+        // Refused before anything starts: no panel, no port.
+        paged_.reset();
+        const TransferResult r{Outcome::Refused, LinkText(msg::EndBeforeStart), false, 0};
+        post([this, r] { emit finished(r); });
+        return true;
+    }
+    return launch(paged(job));
+}
+
+bool TransferEngine::resume() {
+    if (job_ || state_ != EngineState::Paused || !paged_) return false;
+    return launch(paged(*paged_));
+}
+
+void TransferEngine::close() {
+    if (!job_ && state_ == EngineState::Paused) setState(EngineState::Idle);
+}
+
+Job TransferEngine::paged(PagedJob job) {
+    paged_ = job;
+    const Direction d = job.direction;
+    emit progressRange(job.first, job.last);
+    auto step = [&](int addr, int k) { return d == Direction::Read ? readStep(addr, k) : writeStep(addr, k); };
+    TransferResult fail;
+    if (job.refreshVersion) RefreshRegisterVersion(ctx_.db, ctx_.state);
+    if (!openPort(fail)) {
+        finishWith(fail, EngineState::Idle);
+        co_return;
+    }
+
+    bool useTable = false;
+    if (job.allocation && UsesAllocationTable(ctx_.state.registerVersion)) {
+        for (int addr : kAllocationPages) {
+            for (int attempt = 1;; ++attempt) {
+                const StepOutcome o = co_await step(addr, kind::JournalFat);
+                if (o == StepOutcome::Done) break;
+                closePort();
+                if (o == StepOutcome::Stopped) {
+                    finishWith({Outcome::Stopped, {}, false, job.first + 1}, EngineState::Paused);
+                    co_return;
+                }
+                if (attempt >= kMaxAttempts) {
+                    // Fails before any journal page is asked for; a time-out
+                    // says so rather than showing an empty text.
+                    finishWith(failure(o, d), EngineState::Idle);
+                    co_return;
+                }
+                emit attemptFailed(0, attempt, QString::fromStdString(failure(o, d).message));
+                if (!openPort(fail)) {
+                    finishWith(fail, EngineState::Idle);
+                    co_return;
+                }
+            }
+        }
+        if (d == Direction::Write) LoadJournalTable(ctx_.db, ctx_.journal);
+        useTable = true;
+    }
+
+    bool endedEarly = false;
+    for (int p = job.first; p <= job.last; ++p) {
+        if (useTable) {
+            if (p >= static_cast<int>(ctx_.journal.entries.size())) break;
+            if (ctx_.journal.entries[static_cast<std::size_t>(p)] < 2) continue; // page holds no journal data
+        }
+        paged_->first = p;
+        QString caption = QString::fromStdString(job.progressTemplate);
+        caption.replace(QLatin1String("(x)"), QString::number(p + 1));
+        emit pageStarted(p + 1, caption);
+
+        StepOutcome o = StepOutcome::Done;
+        for (int attempt = 1;; ++attempt) {
+            o = co_await step(job.base + p, job.base);
+            if (o == StepOutcome::Done || o == StepOutcome::Stopped) break;
+            closePort();
+            if (!job.retries || attempt >= kMaxAttempts) {
+                TransferResult r = failure(o, d);
+                r.page = p + 1;
+                finishWith(r, EngineState::Paused);
+                co_return;
+            }
+            emit attemptFailed(p + 1, attempt, QString::fromStdString(failure(o, d).message));
+            if (!openPort(fail)) {
+                fail.page = p + 1;
+                finishWith(fail, EngineState::Paused);
+                co_return;
+            }
+        }
+        if (o == StepOutcome::Stopped) {
+            closePort();
+            finishWith({Outcome::Stopped, {}, false, p + 1}, EngineState::Paused);
+            co_return;
+        }
+        if (link_.endOfDataReached) {
+            endedEarly = true;
+            break;
+        }
+    }
+    closePort();
+    if (endedEarly) {
+        finishWith({Outcome::EndOfData, {}, false, paged_->first + 1}, EngineState::Idle);
+    } else {
+        TransferResult r = completion(d);
+        r.page = job.last + 1;
+        finishWith(r, EngineState::Idle);
+    }
+    paged_.reset();
+}
+
+bool TransferEngine::uploadParams() { return !job_ && launch(params(Direction::Read)); }
+bool TransferEngine::downloadParams() { return !job_ && launch(params(Direction::Write)); }
+
+Job TransferEngine::params(Direction d) {
+    RefreshRegisterVersion(ctx_.db, ctx_.state);
+    for (int attempt = 1;; ++attempt) {
+        // Reading for the editor replaces params; the read before a write only
+        // refreshes the stored page the write is built over.
+        ctx_.state.storeParameters = d == Direction::Read;
+        TransferResult fail;
+        if (!openPort(fail)) {
+            finishWith(fail, EngineState::Idle);
+            co_return;
+        }
+        StepOutcome o = co_await readStep(kind::Params, kind::Params);
+        if (o == StepOutcome::Done && d == Direction::Write) {
+            closePort();
+            // The one-second pause between the two steps returns at once in the
+            // original (ReplyDone is still set from the read), so none here.
+            if (!openPort(fail)) {
+                finishWith(fail, EngineState::Idle);
+                co_return;
+            }
+            o = co_await writeStep(kind::Params, kind::Params);
+        }
+        closePort();
+        if (o == StepOutcome::Done || o == StepOutcome::Stopped || attempt >= kMaxAttempts) {
+            finishWith(o == StepOutcome::Done ? completion(d) : failure(o, d), EngineState::Idle);
+            co_return;
+        }
+        emit attemptFailed(1, attempt, QString::fromStdString(failure(o, d).message));
+    }
+}
+
+bool TransferEngine::setClock(const ClockTime& t) { return !job_ && launch(clock(t)); }
+
+Job TransferEngine::clock(ClockTime t) {
+    TransferResult fail;
+    if (!openPort(fail)) {
+        finishWith(fail, EngineState::Idle);
+        co_return;
+    }
+    const StepOutcome o = co_await frameStep(0, 0, ClockFrame(t));
+    closePort();
+    if (o == StepOutcome::Done)
+        finishWith({Outcome::Done, LinkText(msg::ClockDone), false, 0}, EngineState::Idle);
+    else
+        finishWith(failure(o, Direction::Write), EngineState::Idle);
+}
+
+bool TransferEngine::sendLogo(Bytes bytes) { return !job_ && launch(logo(std::move(bytes))); }
+
+Job TransferEngine::logo(Bytes bytes) {
+    TransferResult fail;
+    if (!openPort(fail)) {
+        finishWith(fail, EngineState::Idle);
+        co_return;
+    }
+    const std::size_t pages = (bytes.size() + kPageSize - 1) / kPageSize;
+    for (std::size_t p = 0; p < pages; ++p) {
+        Bytes data(kPageSize, 0x00);
+        const std::size_t from = p * kPageSize;
+        const std::size_t n = std::min<std::size_t>(kPageSize, bytes.size() - from);
+        std::copy_n(bytes.begin() + static_cast<std::ptrdiff_t>(from), n, data.begin());
+        const int addr = kind::Logo + static_cast<int>(p);
+        emit pageStarted(static_cast<int>(p) + 1, {});
+        const StepOutcome o = co_await frameStep(addr, kind::Logo, PageWriteFrame(addr, data));
+        if (o != StepOutcome::Done) {
+            closePort();
+            TransferResult r = failure(o, Direction::Write);
+            r.page = static_cast<int>(p) + 1;
+            finishWith(r, EngineState::Idle);
+            co_return;
+        }
+    }
+    closePort();
+    finishWith({Outcome::Done, LinkText(msg::LogoDone), false, static_cast<int>(pages)}, EngineState::Idle);
+}
+
+} // namespace ecr::link

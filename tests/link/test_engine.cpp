@@ -1,0 +1,347 @@
+// The transfer engine with a scripted register and a hand-moved clock:
+// time-outs, attempts, stop and continue, and the port on every way out.
+#include "EngineFixture.h"
+#include "link/TransferPlans.h"
+#include "records/Cashier.h"
+#include "records/Department.h"
+
+#include <fstream>
+#include <sstream>
+
+using namespace ecr;
+using namespace ecr::link;
+using namespace ecr::records;
+
+namespace {
+
+Bytes cashierPage() {
+    Bytes page(4096, 0xFF);
+    CashierRecord c;
+    c.rights.fill(1);
+    c.id = 1;
+    c.name = "Ann";
+    c.passwd = "12";
+    EncodeCashier(c, ByteSpan(page).subspan(40, 40));
+    c.id = 99;
+    c.name = "Zed";
+    EncodeCashier(c, ByteSpan(page).subspan(99 * 40, 40));
+    return page;
+}
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+} // namespace
+
+// ---- single page -----------------------------------------------------------
+
+TEST_F(EngineFixture, CashierUploadStoresThePageAndReportsDone) {
+    db->execute("INSERT INTO cashier(id,name) VALUES(50,'old')");
+    memory[4113] = cashierPage();
+    ASSERT_TRUE(engine.uploadSingle(kind::Cashier));
+    EXPECT_EQ(engine.state(), EngineState::Running);
+    EXPECT_TRUE(results.empty()); // never from inside the call
+    settle();
+    const auto& r = only();
+    EXPECT_EQ(r.outcome, Outcome::Done);
+    EXPECT_EQ(r.message, text(111235));
+    EXPECT_FALSE(r.error);
+    EXPECT_EQ(port.written, (std::vector<Bytes>{{0xAA, 0xBB, 0x08, 0x11, 0x10}}));
+    EXPECT_EQ(count("cashier"), 2);
+    EXPECT_EQ(db->scalar("SELECT name FROM cashier WHERE id = 99").toText(), "Zed");
+    const LinkState& l = engine.link();
+    EXPECT_EQ(l.transferDirection, 1);
+    EXPECT_EQ(l.currentPageKind, 4113);
+    EXPECT_EQ(l.pageAddrHigh, 16);
+    EXPECT_EQ(l.pageAddrLow, 17);
+    EXPECT_TRUE(l.replyDone);
+    EXPECT_FALSE(l.stopRequested);
+    EXPECT_EQ(l.lastMessage, "");
+    EXPECT_EQ(engine.state(), EngineState::Idle);
+    EXPECT_EQ(states, (std::vector<EngineState>{EngineState::Running, EngineState::Idle}));
+    EXPECT_EQ(portChanges, (std::vector<bool>{true, false}));
+    EXPECT_EQ(port.opens, 1);
+    EXPECT_EQ(port.closes, 1);
+    EXPECT_FALSE(port.isOpen());
+}
+
+TEST_F(EngineFixture, SilentRegisterTimesOutAfterFiveSeconds) {
+    db->execute("INSERT INTO cashier(id,name) VALUES(50,'old')");
+    rule = [](int, int, bool) { return Answer::silence(); };
+    ASSERT_TRUE(engine.uploadSingle(kind::Cashier));
+    settle();
+    clock.advance(kReplyTimeoutMs - 1);
+    EXPECT_TRUE(results.empty());
+    EXPECT_TRUE(port.isOpen());
+    clock.advance(1);
+    settle();
+    const auto& r = only();
+    EXPECT_EQ(r.outcome, Outcome::TimedOut);
+    EXPECT_EQ(r.message, text(111120));
+    EXPECT_TRUE(r.error);
+    EXPECT_TRUE(engine.link().stopRequested); // the wait sets it on a time-out
+    EXPECT_FALSE(engine.link().replyDone);
+    EXPECT_FALSE(port.isOpen());
+    EXPECT_EQ(count("cashier"), 1);
+    EXPECT_EQ(clock.armed(), 0u);
+}
+
+TEST_F(EngineFixture, LateReplyAfterTimeOutIsNotTaken) {
+    db->execute("INSERT INTO cashier(id,name) VALUES(50,'old')");
+    memory[4113] = cashierPage();
+    rule = [](int, int, bool) { return Answer::silence(); };
+    ASSERT_TRUE(engine.uploadSingle(kind::Cashier));
+    runFor(6000);
+    ASSERT_EQ(only().outcome, Outcome::TimedOut);
+    port.reply(PageFrame(code::Page, 4113, memory[4113]));
+    settle();
+    EXPECT_EQ(count("cashier"), 1);
+    EXPECT_EQ(results.size(), 1u);
+}
+
+TEST_F(EngineFixture, DepartmentDownloadSendsOneBuiltPage) {
+    db->execute("INSERT INTO depart(id,name,price,discounten,tax,addr,KitchenEn) VALUES(100,'Last',1.5,1,9,3,0)");
+    ASSERT_TRUE(engine.downloadSingle(kind::Depart));
+    settle();
+    const auto& r = only();
+    EXPECT_EQ(r.outcome, Outcome::Done);
+    EXPECT_EQ(r.message, text(111118));
+    ASSERT_EQ(port.written.size(), 1u);
+    const Bytes expected = PageWriteFrame(4116, BuildPage(ctx, kind::Depart, 0));
+    EXPECT_EQ(port.written[0], expected);
+    auto back = DecodeDepart(ByteView(memory[4116]).subspan(3200, 32), 100);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->name, "Last");
+    EXPECT_EQ(engine.link().transferDirection, 2);
+    EXPECT_EQ(count("depart"), 1);
+    EXPECT_FALSE(port.isOpen());
+}
+
+TEST_F(EngineFixture, RegisterResultCodesFailTheRequest) {
+    const struct {
+        std::uint8_t code;
+        std::string message;
+    } cases[] = {{0x03, text(111213)}, {0x01, text(111214)}, {0x0A, "result = &HA"}};
+    for (const auto& c : cases) {
+        results.clear();
+        rule = [&](int, int, bool) { return Answer::raw(ResultFrame(c.code)); };
+        ASSERT_TRUE(engine.downloadSingle(kind::Cashier));
+        settle();
+        const auto& r = only();
+        EXPECT_EQ(r.outcome, Outcome::Failed);
+        EXPECT_EQ(r.message, c.message);
+        EXPECT_TRUE(r.error);
+        EXPECT_EQ(engine.link().lastMessage, c.message);
+        EXPECT_FALSE(port.isOpen());
+    }
+    // A write answered with 11 succeeds like 2.
+    results.clear();
+    rule = [](int, int, bool) { return Answer::raw(ResultFrame(0x0B)); };
+    ASSERT_TRUE(engine.downloadSingle(kind::Cashier));
+    settle();
+    EXPECT_EQ(only().outcome, Outcome::Done);
+}
+
+TEST_F(EngineFixture, RejectedPagesLeaveTheTableAsItWas) {
+    db->execute("INSERT INTO cashier(id,name) VALUES(50,'old')");
+    memory[4113] = cashierPage();
+    const Bytes good = PageFrame(code::Page, 4113, memory[4113]);
+    Bytes swapped = good;
+    std::swap(swapped[3], swapped[4]);
+    Bytes corrupt = good;
+    corrupt[300] ^= 1;
+    for (const auto& [frame, id] : {std::pair{swapped, 111211}, std::pair{corrupt, 111212}}) {
+        results.clear();
+        rule = [&frame](int, int, bool) { return Answer::raw(frame); };
+        ASSERT_TRUE(engine.uploadSingle(kind::Cashier));
+        settle();
+        EXPECT_EQ(only().outcome, Outcome::Failed);
+        EXPECT_EQ(only().message, text(id));
+        EXPECT_EQ(count("cashier"), 1);
+        EXPECT_EQ(db->scalar("SELECT name FROM cashier").toText(), "old");
+    }
+}
+
+TEST_F(EngineFixture, NoiseBeforeTheReplyEndsInATimeOut) {
+    memory[4113] = cashierPage();
+    rule = [this](int page, int, bool) {
+        Bytes b = {0x00, 0x55, 0xFF};
+        const Bytes f = PageFrame(code::Page, page, memory[page]);
+        b.insert(b.end(), f.begin(), f.end());
+        return Answer::raw(b);
+    };
+    ASSERT_TRUE(engine.uploadSingle(kind::Cashier));
+    runFor(6000);
+    EXPECT_EQ(only().outcome, Outcome::TimedOut);
+    EXPECT_EQ(count("cashier"), 0);
+}
+
+TEST_F(EngineFixture, BytesAfterAPageDoNotReachTheNextRequest) {
+    memory[4113] = cashierPage();
+    rule = [this](int page, int attempt, bool) -> std::optional<Answer> {
+        if (attempt > 1) return std::nullopt;
+        Bytes b = PageFrame(code::Page, page, memory[page]);
+        const Bytes junk = ResultFrame(code::Refused);
+        b.insert(b.end(), junk.begin(), junk.end());
+        return Answer::raw(b);
+    };
+    ASSERT_TRUE(engine.uploadSingle(kind::Cashier));
+    settle();
+    EXPECT_EQ(only().outcome, Outcome::Done);
+    EXPECT_EQ(engine.dispatcher().ignoredBytes(), 3u);
+    EXPECT_GE(port.clears, 1); // the receive buffer is emptied when a request ends
+    results.clear();
+    ASSERT_TRUE(engine.uploadSingle(kind::Cashier));
+    settle();
+    EXPECT_EQ(only().outcome, Outcome::Done);
+}
+
+TEST_F(EngineFixture, StoreFailureReportsTheErrorAndKeepsTheTable) {
+    db->execute("INSERT INTO cashier(id,name) VALUES(50,'old')");
+    db->execute("CREATE TRIGGER no_ann BEFORE INSERT ON cashier WHEN NEW.name = 'Zed' "
+                "BEGIN SELECT RAISE(ABORT, 'Zed refused'); END");
+    memory[4113] = cashierPage();
+    ASSERT_TRUE(engine.uploadSingle(kind::Cashier));
+    settle();
+    const auto& r = only();
+    EXPECT_EQ(r.outcome, Outcome::Failed);
+    EXPECT_EQ(r.message, text(111465) + "\nZed refused");
+    EXPECT_EQ(count("cashier"), 1); // the delete was rolled back with the page
+    EXPECT_NE(readFile(dir.file("ecr.log")).find("GetData_GetCashierStruct"), std::string::npos);
+}
+
+TEST_F(EngineFixture, UnbuildablePageIsNotSent) {
+    const auto saved = *PageRegistry::instance().find(kind::Depart);
+    PageRegistry::instance().add(kind::Depart, {"GetData_GetDepartmentStruct", saved.sink,
+                                                [](PageContext&, ByteSpan, int) { throw std::runtime_error("no such column"); }});
+    ASSERT_TRUE(engine.downloadSingle(kind::Depart));
+    settle();
+    PageRegistry::instance().add(kind::Depart, saved);
+    EXPECT_EQ(only().outcome, Outcome::Failed);
+    EXPECT_EQ(only().message, text(111465) + "\nno such column");
+    EXPECT_TRUE(port.written.empty());
+    EXPECT_FALSE(port.isOpen());
+}
+
+TEST_F(EngineFixture, PortThatWillNotOpenIsLoggedAndReported) {
+    port.failOpen = true;
+    ASSERT_TRUE(engine.uploadSingle(kind::Cashier));
+    settle();
+    const auto& r = only();
+    EXPECT_EQ(r.outcome, Outcome::PortError);
+    EXPECT_EQ(r.message, "Permission denied");
+    EXPECT_TRUE(port.written.empty());
+    EXPECT_EQ(engine.state(), EngineState::Idle);
+    const std::string log = readFile(dir.file("ecr.log"));
+    EXPECT_NE(log.find("Location:      Comm_InitComm\r\n"), std::string::npos);
+    EXPECT_NE(log.find("Error Message: Permission denied\r\n"), std::string::npos);
+}
+
+TEST_F(EngineFixture, StopEndsTheWaitAtOnce) {
+    rule = [](int, int, bool) { return Answer::silence(); };
+    ASSERT_TRUE(engine.uploadSingle(kind::Cashier));
+    settle();
+    clock.advance(1200);
+    engine.stop();
+    settle();
+    EXPECT_EQ(only().outcome, Outcome::Stopped);
+    EXPECT_EQ(only().message, "");
+    EXPECT_EQ(clock.nowMs(), 1200);
+    EXPECT_TRUE(engine.link().stopRequested);
+    EXPECT_FALSE(port.isOpen());
+    EXPECT_EQ(clock.armed(), 0u);
+}
+
+TEST_F(EngineFixture, OneTransferAtATime) {
+    rule = [](int, int, bool) { return Answer::silence(); };
+    ASSERT_TRUE(engine.uploadSingle(kind::Cashier));
+    EXPECT_FALSE(engine.downloadSingle(kind::Depart));
+    EXPECT_FALSE(engine.uploadParams());
+    EXPECT_FALSE(engine.setClock({2020, 1, 1, 0, 0}));
+    runFor(6000);
+    EXPECT_EQ(only().outcome, Outcome::TimedOut);
+    EXPECT_EQ(port.written.size(), 1u);
+}
+
+TEST_F(EngineFixture, NothingToRequestForKindZero) {
+    ASSERT_TRUE(engine.uploadSingle(0));
+    settle();
+    EXPECT_EQ(only().outcome, Outcome::Failed);
+    EXPECT_EQ(only().message, text(111210));
+    EXPECT_TRUE(port.written.empty());
+    EXPECT_TRUE(engine.link().replyDone);
+}
+
+TEST_F(EngineFixture, FlashCashReadSetsTheStoreParametersFlag) {
+    App().storeParameters = false;
+    ASSERT_TRUE(engine.uploadSingle(kind::FlashCash, true));
+    settle();
+    EXPECT_TRUE(App().storeParameters);
+    EXPECT_EQ(port.written, (std::vector<Bytes>{ReadRequestFrame(4117)}));
+}
+
+// ---- clock and logo --------------------------------------------------------
+
+TEST_F(EngineFixture, ClockFrameAndItsOutcomes) {
+    ASSERT_TRUE(engine.setClock({2009, 10, 17, 9, 5}));
+    settle();
+    EXPECT_EQ(only().outcome, Outcome::Done);
+    EXPECT_EQ(only().message, text(111415));
+    EXPECT_EQ(port.written, (std::vector<Bytes>{{0xAA, 0xBB, 0x0B, 0xD9, 0x07, 0x0A, 0x11, 0x09, 0x05, 0xF6}}));
+    EXPECT_EQ(engine.link().currentPageKind, 0);
+    EXPECT_EQ(engine.link().pageAddress(), 0);
+
+    results.clear();
+    rule = [](int, int, bool) { return Answer::silence(); };
+    ASSERT_TRUE(engine.setClock({2009, 10, 17, 9, 5}));
+    runFor(6000);
+    EXPECT_EQ(only().outcome, Outcome::TimedOut);
+    EXPECT_EQ(only().message, text(111117));
+
+    results.clear();
+    rule = [](int, int, bool) { return Answer::raw(ResultFrame(code::Refused)); };
+    ASSERT_TRUE(engine.setClock({2009, 10, 17, 9, 5}));
+    settle();
+    EXPECT_EQ(only().message, text(111213));
+    EXPECT_EQ(port.opens, 3);
+    EXPECT_EQ(port.closes, 3);
+}
+
+TEST_F(EngineFixture, LogoPagesFromAddress4128ZeroFilled) {
+    Bytes logo(4097, 0x5A);
+    logo[4096] = 0x81;
+    ASSERT_TRUE(engine.sendLogo(logo));
+    settle();
+    EXPECT_EQ(only().outcome, Outcome::Done);
+    EXPECT_EQ(only().message, text(111128));
+    ASSERT_EQ(port.written.size(), 2u);
+    EXPECT_EQ(port.written[0], PageWriteFrame(4128, Bytes(4096, 0x5A)));
+    Bytes second(4096, 0x00);
+    second[0] = 0x81;
+    EXPECT_EQ(port.written[1], PageWriteFrame(4129, second));
+
+    results.clear();
+    port.written.clear();
+    ASSERT_TRUE(engine.sendLogo(Bytes(4096, 1)));
+    settle();
+    EXPECT_EQ(port.written.size(), 1u);
+
+    // A failed page ends the loop: the rest is not sent.
+    results.clear();
+    port.written.clear();
+    rule = [](int page, int, bool) -> std::optional<Answer> {
+        if (page == 4129) return Answer::raw(ResultFrame(code::Error));
+        return std::nullopt;
+    };
+    ASSERT_TRUE(engine.sendLogo(Bytes(3 * 4096, 1)));
+    settle();
+    EXPECT_EQ(only().outcome, Outcome::Failed);
+    EXPECT_EQ(only().message, text(111214));
+    EXPECT_EQ(only().page, 2);
+    EXPECT_EQ(port.written.size(), 2u);
+    EXPECT_FALSE(port.isOpen());
+}

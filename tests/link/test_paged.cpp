@@ -1,0 +1,419 @@
+// Paged transfers, the parameter pair and the journal allocation table.
+#include "EngineFixture.h"
+#include "app/Config.h"
+#include "link/TransferPlans.h"
+
+using namespace ecr;
+using namespace ecr::link;
+using namespace ecr::records;
+
+namespace {
+
+PagedJob job(Direction d, int base, int first, int last, bool retries) {
+    PagedJob j;
+    j.direction = d;
+    j.base = base;
+    j.first = first;
+    j.last = last;
+    j.retries = retries;
+    j.progressTemplate = "Page (x) of the test";
+    return j;
+}
+
+// An address range with no codec: pages are fetched and not parsed.
+constexpr int kTestKind = 4800;
+
+} // namespace
+
+TEST(PageRange, ClampedAsOnTheForms) {
+    auto s = ClampPages(0, 999, 32);
+    EXPECT_EQ(s.first, 0);
+    EXPECT_EQ(s.last, 31);
+    EXPECT_TRUE(s.ok);
+    s = ClampPages(5, 3, 32);
+    EXPECT_FALSE(s.ok);
+    s = ClampPages(7, 7, 16);
+    EXPECT_EQ(s.first, 6);
+    EXPECT_EQ(s.last, 6);
+    EXPECT_TRUE(s.ok);
+    EXPECT_FALSE(ClampPages(40, 50, 32).ok); // starts past the last page
+    EXPECT_FALSE(ClampPages(1, 0, 32).ok);
+}
+
+TEST(KindTable, PagesAndAreasFollowTheKeyboard) {
+    const KindPlan* plu = FindKindPlan("plu");
+    ASSERT_TRUE(plu);
+    auto r = Resolve(*plu, Direction::Read, 1);
+    EXPECT_EQ(r.base, 4192);
+    EXPECT_EQ(r.pages, 160);
+    EXPECT_EQ(r.progressId, 111240);
+    r = Resolve(*plu, Direction::Write, 0);
+    EXPECT_EQ(r.pages, 64);
+    EXPECT_EQ(r.progressId, 111529);
+    const KindPlan* journal = FindKindPlan("journal");
+    ASSERT_TRUE(journal);
+    r = Resolve(*journal, Direction::Read, 0);
+    EXPECT_EQ(r.base, 4256);
+    EXPECT_EQ(r.pages, 352);
+    EXPECT_EQ(r.progressId, 111530);
+    r = Resolve(*journal, Direction::Write, 3);
+    EXPECT_EQ(r.base, 4352);
+    EXPECT_EQ(r.pages, 768);
+    EXPECT_EQ(r.progressId, 111383);
+    const KindPlan* members = FindKindPlan("members");
+    auto j = MakePagedJob(*members, Direction::Read, 0, "t", std::pair{0, 999});
+    EXPECT_EQ(j.first, 0);
+    EXPECT_EQ(j.last, 31);
+    EXPECT_FALSE(j.retries);
+    EXPECT_EQ(Resolve(*members, Direction::Read, 0).progressId, 111265);
+    EXPECT_TRUE(FindKindPlan("plu")->retries);
+    EXPECT_FALSE(FindKindPlan("fiscal")->canWrite);
+    EXPECT_FALSE(FindKindPlan("flashcash")->canWrite);
+    EXPECT_EQ(FindKindPlan("nope"), nullptr);
+    EXPECT_EQ(KindPlans().size(), 11u);
+}
+
+TEST_F(EngineFixture, KindReadinessFollowsTheRegistry) {
+    EXPECT_TRUE(KindReady(*FindKindPlan("cashiers"), Direction::Read));
+    EXPECT_TRUE(KindReady(*FindKindPlan("departments"), Direction::Write));
+    EXPECT_FALSE(KindReady(*FindKindPlan("fiscal"), Direction::Write));
+    const int k = 4999;
+    EXPECT_EQ(PageRegistry::instance().find(k), nullptr);
+    KindPlan p{"test", Shape::Paged, k, true, true};
+    EXPECT_FALSE(KindReady(p, Direction::Read));
+    PageRegistry::instance().add(k, {"t", [](PageContext&, ByteView, int) {}, {}});
+    EXPECT_TRUE(KindReady(p, Direction::Read));
+    EXPECT_FALSE(KindReady(p, Direction::Write));
+}
+
+TEST_F(EngineFixture, PagedReadRunsTheRangeWithProgress) {
+    std::vector<std::pair<int, int>> ranges;
+    std::vector<QString> captions;
+    QObject::connect(&engine, &TransferEngine::progressRange, [&](int a, int b) { ranges.emplace_back(a, b); });
+    QObject::connect(&engine, &TransferEngine::pageStarted, [&](int, const QString& c) { captions.push_back(c); });
+    ASSERT_TRUE(engine.startPaged(job(Direction::Read, kTestKind, 2, 5, true)));
+    settle();
+    EXPECT_EQ(only().outcome, Outcome::Done);
+    EXPECT_EQ(only().message, text(111235));
+    EXPECT_EQ(only().page, 6);
+    EXPECT_EQ(requested, (std::vector<int>{kTestKind + 2, kTestKind + 3, kTestKind + 4, kTestKind + 5}));
+    EXPECT_EQ(pages, (std::vector<int>{3, 4, 5, 6}));
+    EXPECT_EQ(ranges, (std::vector<std::pair<int, int>>{{2, 5}}));
+    EXPECT_EQ(captions.front(), "Page 3 of the test");
+    EXPECT_EQ(port.opens, 1); // one port session for the whole run
+    EXPECT_EQ(port.closes, 1);
+    EXPECT_EQ(engine.state(), EngineState::Idle);
+}
+
+TEST_F(EngineFixture, RangeThatEndsBeforeItStartsIsRefused) {
+    ASSERT_TRUE(engine.startPaged(job(Direction::Read, kTestKind, 4, 2, true)));
+    EXPECT_TRUE(results.empty());
+    settle();
+    EXPECT_EQ(only().outcome, Outcome::Refused);
+    EXPECT_EQ(only().message, text(111526));
+    EXPECT_EQ(port.opens, 0);
+    EXPECT_TRUE(states.empty()); // the panel never shows
+}
+
+TEST_F(EngineFixture, ThirtyOneAttemptsThenSuccess) {
+    rule = [](int page, int attempt, bool) -> std::optional<Answer> {
+        if (page == kTestKind + 1 && attempt <= 30) return Answer::silence();
+        return std::nullopt;
+    };
+    ASSERT_TRUE(engine.startPaged(job(Direction::Read, kTestKind, 0, 2, true)));
+    runFor(31 * kReplyTimeoutMs + 1000);
+    EXPECT_EQ(only().outcome, Outcome::Done);
+    EXPECT_EQ(attempts[kTestKind + 1], 31);
+    EXPECT_EQ(attempts[kTestKind + 2], 1);
+    EXPECT_EQ(failedAttempts.size(), 30u);
+    EXPECT_EQ(failedAttempts.back(), (std::pair{2, 30}));
+    EXPECT_EQ(port.opens, 31); // reopened before each retry
+    EXPECT_EQ(port.closes, 31);
+    EXPECT_EQ(clock.nowMs(), 30 * kReplyTimeoutMs);
+}
+
+TEST_F(EngineFixture, ThirtyOneFailuresPauseAtThatPage) {
+    rule = [](int page, int, bool) -> std::optional<Answer> {
+        if (page == kTestKind + 1) return Answer::silence();
+        return std::nullopt;
+    };
+    ASSERT_TRUE(engine.startPaged(job(Direction::Write, kTestKind, 0, 2, true)));
+    runFor(40 * kReplyTimeoutMs);
+    const auto& r = only();
+    EXPECT_EQ(r.outcome, Outcome::TimedOut);
+    EXPECT_EQ(r.message, text(111117));
+    EXPECT_EQ(r.page, 2);
+    EXPECT_EQ(attempts[kTestKind + 1], 31);
+    EXPECT_EQ(attempts.count(kTestKind + 2), 0u);
+    EXPECT_EQ(engine.state(), EngineState::Paused);
+    EXPECT_FALSE(port.isOpen());
+    ASSERT_TRUE(engine.pagedJob());
+    EXPECT_EQ(engine.pagedJob()->first, 1);
+    engine.close();
+    EXPECT_EQ(engine.state(), EngineState::Idle);
+    EXPECT_FALSE(engine.resume());
+}
+
+TEST_F(EngineFixture, ErrorRepliesAreRetriedAndTheLastTextShown) {
+    rule = [](int page, int attempt, bool) -> std::optional<Answer> {
+        if (page != kTestKind) return std::nullopt;
+        return Answer::raw(ResultFrame(attempt % 2 ? code::Refused : code::Error));
+    };
+    ASSERT_TRUE(engine.startPaged(job(Direction::Read, kTestKind, 0, 0, true)));
+    settle();
+    EXPECT_EQ(only().outcome, Outcome::Failed);
+    EXPECT_EQ(only().message, text(111213)); // the 31st attempt's reply
+    EXPECT_EQ(attempts[kTestKind], 31);
+    EXPECT_EQ(clock.nowMs(), 0);
+}
+
+TEST_F(EngineFixture, KindsWithoutRetriesStopAtTheFirstFailure) {
+    rule = [](int page, int, bool) -> std::optional<Answer> {
+        if (page == 4146) return Answer::raw(ResultFrame(code::ResultA));
+        return std::nullopt;
+    };
+    ASSERT_TRUE(engine.startPaged(job(Direction::Read, kind::Member, 0, 31, false)));
+    settle();
+    EXPECT_EQ(only().outcome, Outcome::Failed);
+    EXPECT_EQ(only().message, "result = &HA");
+    EXPECT_EQ(only().page, 3);
+    EXPECT_EQ(attempts[4146], 1);
+    EXPECT_EQ(requested.size(), 3u);
+    EXPECT_EQ(engine.state(), EngineState::Paused);
+}
+
+TEST_F(EngineFixture, StopThenContinueRepeatsTheRunningPage) {
+    rule = [this](int page, int attempt, bool) -> std::optional<Answer> {
+        if (page == kTestKind + 6 && attempt == 1) {
+            clock.post([this] { engine.stop(); }); // the user presses stop during page 7
+            return Answer::silence();
+        }
+        return std::nullopt;
+    };
+    ASSERT_TRUE(engine.startPaged(job(Direction::Read, kTestKind, 0, 15, true)));
+    settle();
+    EXPECT_EQ(only().outcome, Outcome::Stopped);
+    EXPECT_EQ(only().page, 7);
+    EXPECT_EQ(engine.state(), EngineState::Paused);
+    EXPECT_FALSE(port.isOpen());
+    EXPECT_EQ(clock.nowMs(), 0); // not a time-out
+    results.clear();
+    requested.clear();
+    ASSERT_TRUE(engine.resume());
+    settle();
+    EXPECT_EQ(only().outcome, Outcome::Done);
+    ASSERT_EQ(requested.size(), 10u);
+    EXPECT_EQ(requested.front(), kTestKind + 6);
+    EXPECT_EQ(requested.back(), kTestKind + 15);
+    EXPECT_EQ(engine.state(), EngineState::Idle);
+    EXPECT_EQ(port.opens, port.closes);
+}
+
+TEST_F(EngineFixture, StopBetweenPagesStartsNoFurtherRequest) {
+    int seen = 0;
+    QObject::connect(&engine, &TransferEngine::pageStarted, [&](int page, const QString&) {
+        if (++seen == 2) engine.stop();
+        (void)page;
+    });
+    ASSERT_TRUE(engine.startPaged(job(Direction::Read, kTestKind, 0, 5, true)));
+    settle();
+    EXPECT_EQ(only().outcome, Outcome::Stopped);
+    EXPECT_EQ(only().page, 2);
+    EXPECT_EQ(requested, (std::vector<int>{kTestKind}));
+}
+
+TEST_F(EngineFixture, ReopenFailureBetweenAttemptsPauses) {
+    port.failOpenAfter = 1;
+    rule = [](int, int, bool) { return Answer::raw(ResultFrame(code::Error)); };
+    ASSERT_TRUE(engine.startPaged(job(Direction::Read, kTestKind, 0, 3, true)));
+    settle();
+    EXPECT_EQ(only().outcome, Outcome::PortError);
+    EXPECT_EQ(only().page, 1);
+    EXPECT_EQ(engine.state(), EngineState::Paused);
+    EXPECT_FALSE(port.isOpen());
+}
+
+TEST_F(EngineFixture, EndOfDataEndsTheLoopWithoutSuccessMessage) {
+    const int k = 4950;
+    PageRegistry::instance().add(k, {"t", [](PageContext& c, ByteView page, int) {
+                                          if (page[0] == 0xFF) c.endOfData = true;
+                                      },
+                                      {}});
+    memory[k] = Bytes(4096, 0);
+    memory[k + 1] = Bytes(4096, 0);
+    ASSERT_TRUE(engine.startPaged(job(Direction::Read, k, 0, 9, true)));
+    settle();
+    EXPECT_EQ(only().outcome, Outcome::EndOfData);
+    EXPECT_EQ(only().message, "");
+    EXPECT_EQ(only().page, 3);
+    EXPECT_EQ(requested, (std::vector<int>{k, k + 1, k + 2}));
+    EXPECT_TRUE(engine.link().endOfDataReached);
+    EXPECT_EQ(engine.state(), EngineState::Idle);
+}
+
+// ---- parameter pair ----------------------------------------------------------
+
+TEST_F(EngineFixture, ParameterDownloadReadsThenWrites) {
+    App().storeParameters = true;
+    ASSERT_TRUE(engine.downloadParams());
+    EXPECT_FALSE(App().storeParameters); // the read before a write keeps params as they are
+    settle();
+    EXPECT_EQ(only().outcome, Outcome::Done);
+    EXPECT_EQ(only().message, text(111118));
+    ASSERT_EQ(port.written.size(), 2u);
+    EXPECT_EQ(port.written[0], ReadRequestFrame(4112));
+    EXPECT_EQ(port.written[1].size(), 4102u);
+    EXPECT_EQ(port.written[1][2], code::Write);
+    EXPECT_EQ(port.opens, 2);
+    EXPECT_EQ(port.closes, 2);
+}
+
+TEST_F(EngineFixture, ParameterPairIsRetriedWhole) {
+    // The write fails twice: each retry runs the read again.
+    int writes = 0;
+    rule = [&writes](int, int, bool write) -> std::optional<Answer> {
+        if (write && ++writes <= 2) return Answer::raw(ResultFrame(code::Error));
+        return std::nullopt;
+    };
+    ASSERT_TRUE(engine.downloadParams());
+    settle();
+    EXPECT_EQ(only().outcome, Outcome::Done);
+    EXPECT_EQ(attempts[4112], 6); // read, write x3
+    EXPECT_EQ(failedAttempts.size(), 2u);
+}
+
+TEST_F(EngineFixture, ParameterUploadGivesUpAfter31Attempts) {
+    rule = [](int, int, bool) { return Answer::silence(); };
+    ASSERT_TRUE(engine.uploadParams());
+    EXPECT_TRUE(App().storeParameters);
+    runFor(40 * kReplyTimeoutMs);
+    EXPECT_EQ(only().outcome, Outcome::TimedOut);
+    EXPECT_EQ(only().message, text(111120));
+    EXPECT_EQ(attempts[4112], 31);
+    EXPECT_EQ(port.opens, 31);
+    EXPECT_EQ(port.closes, 31);
+    EXPECT_EQ(engine.state(), EngineState::Idle);
+}
+
+// ---- journal allocation table ------------------------------------------------
+
+namespace {
+
+// Replaces a kind's codec for one test.
+struct KindOverride {
+    int kind;
+    std::optional<PageKindInfo> saved;
+    KindOverride(int k, PageKindInfo info) : kind(k) {
+        if (auto* p = PageRegistry::instance().find(k)) saved = *p;
+        PageRegistry::instance().add(k, std::move(info));
+    }
+    ~KindOverride() {
+        if (saved) PageRegistry::instance().add(kind, *saved);
+    }
+};
+
+// The allocation codec reduced to what the engine relies on (entry k of page
+// i as a number), and journal pages that are fetched but not parsed.
+struct AllocationSink {
+    KindOverride fat{kind::JournalFat,
+                     {"GetData_GetDataPages",
+                      [](PageContext& c, ByteView page, int index) {
+                          for (std::size_t j = 0; j < 1024; ++j)
+                              c.journal.entries[static_cast<std::size_t>(index) * 1024 + j] =
+                                  page[4 * j] | (page[4 * j + 1] << 8);
+                      },
+                      [](PageContext&, ByteSpan, int) {}}};
+    KindOverride j1{kind::Journal, {"t", [](PageContext&, ByteView, int) {}, [](PageContext&, ByteSpan, int) {}}};
+    KindOverride j2{kind::Journal2, {"t", [](PageContext&, ByteView, int) {}, [](PageContext&, ByteSpan, int) {}}};
+};
+
+} // namespace
+
+TEST_F(EngineFixture, JournalReadSkipsPagesWithoutData) {
+    AllocationSink sink;
+    db->execute("INSERT INTO info(keyboard, ver) VALUES(0, 330)");
+    Bytes fat(4096, 0);
+    fat[0] = 2;      // entry 0
+    fat[5 * 4] = 7;  // entry 5
+    memory[4134] = fat;
+    memory[4135] = Bytes(4096, 0);
+    const KindPlan* plan = FindKindPlan("journal");
+    PagedJob j = MakePagedJob(*plan, Direction::Read, 0, "", std::nullopt);
+    EXPECT_EQ(j.first, 0);
+    EXPECT_EQ(j.last, 351);
+    EXPECT_EQ(j.base, 4256);
+    ASSERT_TRUE(engine.startPaged(j));
+    settle();
+    EXPECT_EQ(only().outcome, Outcome::Done);
+    EXPECT_EQ(only().message, text(111235)); // the range ended, though its last page was skipped
+    EXPECT_EQ(requested, (std::vector<int>{4134, 4135, 4256, 4261}));
+    EXPECT_EQ(App().registerVersion, 100330);
+}
+
+TEST_F(EngineFixture, JournalOutsideTheVersionsReadsEveryPage) {
+    AllocationSink sink;
+    db->execute("INSERT INTO info(keyboard, ver) VALUES(1, 500)");
+    const KindPlan* plan = FindKindPlan("journal");
+    ASSERT_TRUE(engine.startPaged(MakePagedJob(*plan, Direction::Read, 1, "", std::pair{1, 3})));
+    settle();
+    EXPECT_EQ(only().outcome, Outcome::Done);
+    EXPECT_EQ(requested, (std::vector<int>{4352, 4353, 4354}));
+}
+
+TEST_F(EngineFixture, AllocationReadFailureEndsBeforeAnyJournalPage) {
+    AllocationSink sink;
+    db->execute("INSERT INTO info(keyboard, ver) VALUES(1, 320)");
+    rule = [](int page, int, bool) -> std::optional<Answer> {
+        if (page == 4135) return Answer::silence();
+        return std::nullopt;
+    };
+    ASSERT_TRUE(engine.startPaged(MakePagedJob(*FindKindPlan("journal"), Direction::Read, 1, "", std::nullopt)));
+    runFor(40 * kReplyTimeoutMs);
+    EXPECT_EQ(only().outcome, Outcome::TimedOut);
+    EXPECT_EQ(only().message, text(111120));
+    EXPECT_EQ(attempts[4134], 1);
+    EXPECT_EQ(attempts[4135], 31);
+    EXPECT_EQ(requested.size(), 32u);
+    EXPECT_EQ(engine.state(), EngineState::Idle);
+    EXPECT_FALSE(port.isOpen());
+}
+
+TEST_F(EngineFixture, JournalWriteSendsTheTableFirstThenItsPages) {
+    AllocationSink sink;
+    db->execute("INSERT INTO info(keyboard, ver) VALUES(0, 400)");
+    Bytes fat1(4096, 0xFF), fat2(4096, 0);
+    fat1[8] = 3; fat1[9] = 0; fat1[10] = 0; fat1[11] = 0; // entry 2 = 3
+    fat2[0] = 9;                                          // entry 1024 = 9, beyond the range
+    db->execute("UPDATE plurecordfat SET fat1 = ?, fat2 = ?", {BytesToList(fat1), BytesToList(fat2)});
+    ASSERT_TRUE(engine.startPaged(MakePagedJob(*FindKindPlan("journal"), Direction::Write, 0, "", std::nullopt)));
+    settle();
+    EXPECT_EQ(only().outcome, Outcome::Done);
+    EXPECT_EQ(only().message, text(111118));
+    EXPECT_EQ(requested, (std::vector<int>{4134, 4135, 4258}));
+    EXPECT_EQ(journal.entries[2], 3);
+    EXPECT_EQ(journal.entries[0], -1);
+    EXPECT_EQ(journal.entries[1024], 9);
+}
+
+TEST(JournalTable, LoadedFromTheStoredPages) {
+    TempDir dir;
+    auto db = db::OpenOrCreate(dir.file("ecr.db"));
+    JournalPageTable t;
+    t.entries.fill(5);
+    LoadJournalTable(*db, t); // the seed row holds no pages yet
+    EXPECT_EQ(t.entries[0], -1);
+    EXPECT_EQ(t.entries[2047], -1);
+    Bytes p(4096, 0xFF);
+    p[4092] = 0x00; p[4093] = 0x01; p[4094] = 0x00; p[4095] = 0x00; // entry 1023 = 256
+    p[0] = 0xFE; // entry 0: FE FF FF FF = -2
+    db->execute("UPDATE plurecordfat SET fat1 = ?, fat2 = ?", {BytesToList(p), BytesToList(Bytes(4096, 0))});
+    LoadJournalTable(*db, t);
+    EXPECT_EQ(t.entries[0], -2);
+    EXPECT_EQ(t.entries[1], -1);
+    EXPECT_EQ(t.entries[1023], 256);
+    EXPECT_EQ(t.entries[1024], 0);
+    EXPECT_EQ(UsesAllocationTable(100319), false);
+    EXPECT_EQ(UsesAllocationTable(100320), true);
+    EXPECT_EQ(UsesAllocationTable(100400), true);
+    EXPECT_EQ(UsesAllocationTable(100401), false);
+}

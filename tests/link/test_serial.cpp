@@ -1,0 +1,134 @@
+// The serial transport over a real pseudo-terminal: opening by name, frames
+// leaving whole and in order, bytes coming back in whatever pieces.
+#include "QtApp.h"
+#include "app/AppState.h"
+#include "link/SerialEvents.h"
+#include "link/SerialTransport.h"
+
+#include <gtest/gtest.h>
+
+#include <QSerialPort>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+using namespace ecr::link;
+
+namespace {
+
+struct Pty {
+    int master = -1;
+    std::string path;
+    Pty() {
+        master = ::posix_openpt(O_RDWR | O_NOCTTY);
+        ::grantpt(master);
+        ::unlockpt(master);
+        path = ::ptsname(master);
+        ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
+    }
+    ~Pty() { ::close(master); }
+    QByteArray drain() {
+        QByteArray all;
+        char buf[8192];
+        for (ssize_t n; (n = ::read(master, buf, sizeof buf)) > 0;) all.append(buf, n);
+        return all;
+    }
+    void send(const QByteArray& b) { ASSERT_EQ(::write(master, b.constData(), static_cast<std::size_t>(b.size())), b.size()); }
+};
+
+QByteArray counting(int n) {
+    QByteArray b(n, 0);
+    for (int i = 0; i < n; ++i) b[i] = static_cast<char>((i * 7 + i / 251) & 0xFF);
+    return b;
+}
+
+struct SerialTest : ::testing::Test {
+    Pty pty;
+    PortSettings settings{pty.path, 115200};
+    SerialTransport port{[this] { return settings; }};
+    QByteArray received;
+    std::vector<int> events;
+    void SetUp() override {
+        QObject::connect(&port, &Transport::bytesReceived, [this](const QByteArray& b) { received += b; });
+        QObject::connect(&port, &Transport::serialEvent, [this](int e) { events.push_back(e); });
+    }
+};
+
+} // namespace
+
+TEST_F(SerialTest, LargeFramesLeaveWholeAndInOrder) {
+    QString err;
+    int code = 0;
+    ASSERT_TRUE(port.open(err, code)) << err.toStdString();
+    EXPECT_TRUE(port.isOpen());
+    for (int size : {4102, 64 * 1024}) { // the second is far beyond what the pty buffers
+        const QByteArray frame = counting(size);
+        port.write(frame);
+        QByteArray got;
+        ASSERT_TRUE(ProcessUntil([&] {
+            got += pty.drain();
+            return got.size() >= size;
+        }, 5000)) << size;
+        EXPECT_EQ(got, frame);
+    }
+    port.close();
+    EXPECT_FALSE(port.isOpen());
+}
+
+TEST_F(SerialTest, RepliesArriveAsReceiveEvents) {
+    QString err;
+    int code = 0;
+    ASSERT_TRUE(port.open(err, code));
+    const QByteArray reply = counting(4102);
+    pty.send(reply.left(4095));
+    ASSERT_TRUE(ProcessUntil([&] { return received.size() == 4095; }));
+    pty.send(reply.mid(4095));
+    ASSERT_TRUE(ProcessUntil([&] { return received.size() == 4102; }));
+    EXPECT_EQ(received, reply);
+    ASSERT_FALSE(events.empty());
+    EXPECT_EQ(events.front(), event::Receive);
+}
+
+TEST_F(SerialTest, OpeningEmptiesWhatWaitedAndClearInputDrops) {
+    pty.send("stale bytes");
+    QString err;
+    int code = 0;
+    ASSERT_TRUE(port.open(err, code));
+    ProcessUntil([] { return false; }, 50);
+    EXPECT_TRUE(received.isEmpty());
+    pty.send("xyz");
+    port.clearInput();
+    ProcessUntil([] { return false; }, 50);
+    pty.send("AB");
+    ASSERT_TRUE(ProcessUntil([&] { return received.endsWith("AB"); }));
+    EXPECT_FALSE(received.contains("xyz"));
+}
+
+TEST_F(SerialTest, ReopensWithTheSettingsOfTheMoment) {
+    QString err;
+    int code = 0;
+    settings.portName = "/dev/ecr-no-such-port";
+    EXPECT_FALSE(port.open(err, code));
+    EXPECT_FALSE(err.isEmpty());
+    EXPECT_EQ(code, static_cast<int>(QSerialPort::DeviceNotFoundError));
+    EXPECT_FALSE(port.isOpen());
+    settings.portName = pty.path;
+    err.clear();
+    EXPECT_TRUE(port.open(err, code)) << err.toStdString();
+    port.write("hi");
+    QByteArray got;
+    ASSERT_TRUE(ProcessUntil([&] {
+        got += pty.drain();
+        return got == "hi";
+    }));
+}
+
+TEST(SerialSettings, StoredDeviceOrNumberedPort) {
+    ecr::AppState s;
+    s.commPort = 3;
+    s.baudRate = 9600;
+    EXPECT_EQ(PortSettingsOf(s).portName, "/dev/ttyS2");
+    EXPECT_EQ(PortSettingsOf(s).baudRate, 9600);
+    s.commPortName = "/dev/ttyUSB0";
+    EXPECT_EQ(PortSettingsOf(s).portName, "/dev/ttyUSB0");
+}
