@@ -3,10 +3,12 @@
 #include "app/AppState.h"
 #include "app/Config.h"
 #include "app/ErrorLog.h"
+#include "Transfer.h"
 #include "db/Schema.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QLoggingCategory>
 #include <QStandardPaths>
 
 #include <cstdio>
@@ -17,15 +19,27 @@
 
 namespace {
 
-constexpr int kExitOk = 0;
-constexpr int kExitFailed = 1;
-constexpr int kExitUsage = 2;
+using ecr::cli::kExitFailed;
+using ecr::cli::kExitOk;
+using ecr::cli::kExitUsage;
 
 const char* kUsage =
     "usage: ecrctl [--db PATH] [--port DEVICE] [--baud RATE] COMMAND [ARGS]\n"
     "\n"
     "Commands:\n"
     "  init                 create the database when it is missing and print its path\n"
+    "  upload KIND [--pages FIRST-LAST]\n"
+    "                       read KIND from the register into the database\n"
+    "  download KIND [--pages FIRST-LAST]\n"
+    "                       write KIND from the database into the register\n"
+    "  set-clock [--time \"YYYY-MM-DD HH:MM\"]\n"
+    "                       set the register's clock (default: this computer's time)\n"
+    "  send-logo FILE.bmp   write a monochrome bitmap as the receipt logo\n"
+    "\n"
+    "KIND: params cashiers departments keys flashcash plu journal members\n"
+    "      promotions bundles fiscal\n"
+    "Pages are 1-based and clamped to the kind's pages. Exit status: 0 done,\n"
+    "1 transfer failed (time-out, failure reply, port error), 2 usage error.\n"
     "\n"
     "Options:\n"
     "  --db PATH            database file (default: the desktop program's ecr.db)\n"
@@ -49,6 +63,9 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setOrganizationName("ecr");
     QCoreApplication::setApplicationName("ecr-manager");
+    // Diagnostics go to ecr.log and the exit status; QT_LOGGING_RULES turns
+    // the link's trace on (e.g. "ecr.*=true").
+    if (qEnvironmentVariableIsEmpty("QT_LOGGING_RULES")) QLoggingCategory::setFilterRules("ecr.*.debug=false\necr.*.warning=false");
 
     std::string dbPath, port, command;
     int baud = 0;
@@ -101,5 +118,7 @@ int main(int argc, char** argv) {
             return kExitFailed;
         }
     }
+    if (ecr::cli::IsTransferCommand(command))
+        return ecr::cli::RunTransferCommand({dbPath, port, baud}, command, args);
     return usageError("unknown command " + command);
 }

@@ -23,6 +23,7 @@ inline constexpr int ClockDone = 111415;
 inline constexpr int ErrorOccurred = 111465;  // prefix of trapped error texts
 inline constexpr int EndBeforeStart = 111526;
 inline constexpr int LogoDone = 111128;
+inline constexpr int NoSuchFile = 111127;
 inline constexpr int PortBusyTitle = 111608;
 inline constexpr int PortBusy = 111609;       // closing a form while the port is open
 } // namespace msg

@@ -6,6 +6,7 @@
 #include "app/Config.h"
 #include "app/ErrorLog.h"
 #include "db/Database.h"
+#include "records/Logo.h"
 
 #include <algorithm>
 
@@ -457,15 +458,11 @@ Job TransferEngine::logo(Bytes bytes) {
         finishWith(fail, EngineState::Idle);
         co_return;
     }
-    const std::size_t pages = (bytes.size() + kPageSize - 1) / kPageSize;
-    for (std::size_t p = 0; p < pages; ++p) {
-        Bytes data(kPageSize, 0x00);
-        const std::size_t from = p * kPageSize;
-        const std::size_t n = std::min<std::size_t>(kPageSize, bytes.size() - from);
-        std::copy_n(bytes.begin() + static_cast<std::ptrdiff_t>(from), n, data.begin());
+    const std::vector<Bytes> pages = records::LogoPages(bytes);
+    for (std::size_t p = 0; p < pages.size(); ++p) {
         const int addr = kind::Logo + static_cast<int>(p);
         emit pageStarted(static_cast<int>(p) + 1, {});
-        const StepOutcome o = co_await frameStep(addr, kind::Logo, PageWriteFrame(addr, data));
+        const StepOutcome o = co_await frameStep(addr, kind::Logo, PageWriteFrame(addr, pages[p]));
         if (o != StepOutcome::Done) {
             closePort();
             TransferResult r = failure(o, Direction::Write);
@@ -475,7 +472,7 @@ Job TransferEngine::logo(Bytes bytes) {
         }
     }
     closePort();
-    finishWith({Outcome::Done, LinkText(msg::LogoDone), false, static_cast<int>(pages)}, EngineState::Idle);
+    finishWith({Outcome::Done, LinkText(msg::LogoDone), false, static_cast<int>(pages.size())}, EngineState::Idle);
 }
 
 } // namespace ecr::link
