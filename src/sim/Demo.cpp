@@ -1,5 +1,7 @@
 #include "Demo.h"
 
+#include "DemoRecords.h"
+
 #include "records/Cashier.h"
 #include "records/Department.h"
 #include "records/PageKinds.h"
@@ -74,6 +76,15 @@ const std::vector<DemoPart>& DemoParts() {
     static const std::vector<DemoPart> parts = {
         {"cashiers", fillCashiers},
         {"departments", fillDepartments},
+        {"params", FillDemoParams},
+        {"keys", FillDemoKeys},
+        {"plu", FillDemoPlus},
+        {"members", FillDemoMembers},
+        {"bundles", FillDemoBundles},
+        {"promotions", FillDemoPromotions},
+        {"fiscal", FillDemoFiscal},
+        {"flashcash", FillDemoFlashCash},
+        {"journal", FillDemoJournal},
     };
     return parts;
 }

@@ -24,7 +24,7 @@ const char* kUsage =
     "\n"
     "  --image FILE   load the register memory from FILE when it exists, and save\n"
     "                 it there after every page written\n"
-    "  --demo         fill in demo data (cashiers, departments)\n"
+    "  --demo         fill in demo data (every data kind)\n"
     "  --baud RATE    answer at the speed of a RATE baud line (default: no pacing)\n"
     "  --fault SPEC   misbehave: KIND[@PAGE][#ATTEMPTS], repeatable\n"
     "                   KIND silence, checksum, address, result1, result3, result10\n"

@@ -1,0 +1,26 @@
+// Demo contents of the record kinds beyond cashiers and departments: the
+// parameter page, keys, PLUs, members, bundles, promotions, fiscal days,
+// flash-cash totals and a sales journal with its allocation table.
+#pragma once
+
+#include "RegisterMemory.h"
+
+namespace ecr::sim {
+
+void FillDemoParams(RegisterMemory& mem);
+void FillDemoKeys(RegisterMemory& mem);
+void FillDemoPlus(RegisterMemory& mem);
+void FillDemoMembers(RegisterMemory& mem);
+void FillDemoBundles(RegisterMemory& mem);
+void FillDemoPromotions(RegisterMemory& mem);
+void FillDemoFiscal(RegisterMemory& mem);
+void FillDemoFlashCash(RegisterMemory& mem);
+
+// Journal pages in both journal areas, and the allocation table over them:
+// page 0 holds sales, page 1 is marked empty (its old records must not be
+// read), page 2 holds sales, page 3 is erased (the read ends there) and page 4
+// holds records that a read never reaches.
+inline constexpr int kDemoJournalEntries[] = {2, 0, 3, 4, 5};
+void FillDemoJournal(RegisterMemory& mem);
+
+} // namespace ecr::sim
