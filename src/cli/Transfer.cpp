@@ -103,18 +103,17 @@ int drive(records::PageContext& ctx, const GlobalOptions& opt, const std::functi
             status = kExitUsage;
             break;
         case Outcome::Stopped:
-            std::cerr << "stopped";
-            if (r.page) std::cerr << " at page " << r.page;
-            std::cerr << "\n";
+            std::cerr << "stopped\n";
             status = kExitFailed;
             break;
         default:
             std::cerr << r.message << "\n";
-            if (r.page && engine.state() == link::EngineState::Paused && engine.pagedJob())
-                std::cerr << "stopped at page " << r.page << "; continue with --pages " << r.page << "-"
-                          << engine.pagedJob()->last + 1 << "\n";
             status = kExitFailed;
         }
+        // A paged transfer that paused can be taken up again from its page.
+        if (r.page && engine.state() == link::EngineState::Paused && engine.pagedJob())
+            std::cerr << "stopped at page " << r.page << "; continue with --pages " << r.page << "-"
+                      << engine.pagedJob()->last + 1 << "\n";
         QCoreApplication::exit(0);
     });
 

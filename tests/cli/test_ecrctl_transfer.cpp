@@ -275,6 +275,16 @@ TEST_F(TransferE2E, SilentRegisterTimesOut) {
     EXPECT_EQ(dump("cashier"), tables);
 }
 
+TEST_F(TransferE2E, PagedFailureSaysWhereToContinue) {
+    if (!link::KindReady(*link::FindKindPlan("members"), link::Direction::Read)) GTEST_SKIP() << "no member codec";
+    Sim sim({"--image", QString::fromStdString(image), "--fault", "result3@4145"});
+    Result r = run(sim, {"upload", "members", "--pages", "1-3"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err, text(111213) + "\nstopped at page 2; continue with --pages 2-3\n");
+    // Members are not retried: page 2 was asked for once, page 3 never.
+    EXPECT_EQ(sim.lines(), "read 4144 page\nread 4145 result3\n");
+}
+
 TEST_F(TransferE2E, UsageErrorsAndPortErrors) {
     Sim sim({"--image", QString::fromStdString(image)});
     EXPECT_EQ(run(sim, {"upload"}).code, 2);
