@@ -9,6 +9,7 @@
 #include "records/Logo.h"
 
 #include <algorithm>
+#include <memory>
 
 Q_LOGGING_CATEGORY(lcLink, "ecr.link")
 
@@ -69,9 +70,13 @@ TransferEngine::~TransferEngine() {
 }
 
 void TransferEngine::post(std::function<void()> fn) {
-    // Ids of fired callbacks stay in the list; cancelling them is a no-op.
-    if (posted_.size() > 64) posted_.erase(posted_.begin(), posted_.end() - 8);
-    posted_.push_back(clock_.post(std::move(fn)));
+    // Remembered until run, so a destroyed engine is never called back.
+    auto id = std::make_shared<Clock::TimerId>(0);
+    *id = clock_.post([this, id, fn = std::move(fn)] {
+        posted_.erase(*id);
+        fn();
+    });
+    posted_.insert(*id);
 }
 
 void TransferEngine::setState(EngineState s) {

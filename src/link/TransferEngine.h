@@ -22,7 +22,7 @@
 #include <coroutine>
 #include <optional>
 #include <string>
-#include <vector>
+#include <set>
 
 namespace ecr::link {
 
@@ -198,7 +198,7 @@ private:
     bool waiting_ = false;
     bool userStop_ = false;
     Clock::TimerId timeout_ = 0;
-    std::vector<Clock::TimerId> posted_;
+    std::set<Clock::TimerId> posted_;
     StepOutcome stepOutcome_ = StepOutcome::Done;
     Bytes frame_;
     bool lastPortOpen_ = false;

@@ -345,3 +345,18 @@ TEST_F(EngineFixture, LogoPagesFromAddress4128ZeroFilled) {
     EXPECT_EQ(port.written.size(), 2u);
     EXPECT_FALSE(port.isOpen());
 }
+
+TEST_F(EngineFixture, EngineDestroyedMidTransferClosesThePort) {
+    rule = [](int, int, bool) { return Answer::silence(); };
+    {
+        TransferEngine second(port, ctx, clock);
+        ASSERT_TRUE(second.uploadSingle(kind::Cashier));
+        settle();
+        EXPECT_TRUE(port.isOpen());
+        EXPECT_EQ(clock.armed(), 1u); // the reply time-out
+    }
+    EXPECT_FALSE(port.isOpen());
+    EXPECT_EQ(clock.armed(), 0u);
+    clock.advance(10 * kReplyTimeoutMs); // nothing left to call back into
+    EXPECT_TRUE(results.empty());
+}
