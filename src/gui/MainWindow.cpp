@@ -3,6 +3,7 @@
 #include "Artwork.h"
 #include "Languages.h"
 #include "Prompter.h"
+#include "RegisterLink.h"
 #include "Texts.h"
 #include "app/Config.h"
 #include "app/ErrorLog.h"
@@ -105,9 +106,15 @@ MainWindow::MainWindow(const FormRegistry& forms, QWidget* parent) : QMainWindow
     buildStatusBar();
     resize(1024, 700);
 
+    link_ = new RegisterLink(this);
+    SetEngineSource([l = link_] { return l->engine(); });
+    connect(&link_->transport(), &link::Transport::serialEvent, this, &MainWindow::showSerialEvent);
+
     showLanguage();
     refreshStatus();
 }
+
+MainWindow::~MainWindow() { SetEngineSource({}); }
 
 QAction* MainWindow::entry(const QString& name) const { return entries_.value(name, nullptr); }
 

@@ -12,6 +12,8 @@ class QToolBar;
 
 namespace ecr::gui {
 
+class RegisterLink;
+
 // One entry of the menu bar. Entries with a form open it from the registry;
 // entries without a form and without children are separators.
 struct MenuEntry {
@@ -40,6 +42,7 @@ class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
     explicit MainWindow(const FormRegistry& forms, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     // Menu entry (leaf, submenu or top-level menu) by name; nullptr when unknown.
     QAction* entry(const QString& name) const;
@@ -55,6 +58,8 @@ public:
     void setAboutAvailable(bool available);
     // Status panel 5.
     void showSerialEvent(int eventNumber);
+    // The one register link; the forms reach its engine through Engine().
+    RegisterLink& registerLink() const { return *link_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -76,6 +81,7 @@ private:
     QToolBar* toolbar_ = nullptr;
     QLabel* panels_[5] = {};
     bool aboutAvailable_ = false;
+    RegisterLink* link_ = nullptr;
 };
 
 } // namespace ecr::gui

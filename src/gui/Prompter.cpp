@@ -10,6 +10,7 @@ QMessageBox::Icon boxIcon(Prompter::Icon icon) {
     case Prompter::Icon::Information: return QMessageBox::Information;
     case Prompter::Icon::Critical: return QMessageBox::Critical;
     case Prompter::Icon::Question: return QMessageBox::Question;
+    case Prompter::Icon::Exclamation: return QMessageBox::Warning;
     case Prompter::Icon::None: break;
     }
     return QMessageBox::NoIcon;

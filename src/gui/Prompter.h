@@ -10,7 +10,7 @@ namespace ecr::gui {
 
 class Prompter {
 public:
-    enum class Icon { None, Information, Critical, Question };
+    enum class Icon { None, Information, Critical, Question, Exclamation };
 
     virtual ~Prompter() = default;
 

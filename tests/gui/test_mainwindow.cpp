@@ -2,7 +2,9 @@
 #include "app/Config.h"
 #include "gui/Languages.h"
 #include "gui/MainWindow.h"
+#include "gui/RegisterLink.h"
 #include "gui/Texts.h"
+#include "link/SerialEvents.h"
 
 #include <QLabel>
 #include <QMenuBar>
@@ -135,6 +137,20 @@ TEST_F(MainWindowTest, PlaceholdersOfReportTitlesAreLeftOutOfMenuCaptions) {
     MainWindow w(forms);
     EXPECT_EQ(w.entry("mnuRpt11")->text(), "Details of Department");
     EXPECT_EQ(MenuCaption("%1 of %2, 100%"), " of , 100%");
+}
+
+TEST_F(MainWindowTest, OwnsTheOneEngineAndShowsItsSerialEvents) {
+    EXPECT_EQ(Engine(), nullptr);
+    {
+        MainWindow w(forms);
+        link::TransferEngine* e = Engine();
+        ASSERT_NE(e, nullptr);
+        EXPECT_EQ(Engine(), e);
+        EXPECT_FALSE(e->portOpen());
+        emit w.registerLink().transport().serialEvent(link::event::Frame);
+        EXPECT_EQ(panel(w, 5), "Frame Error");
+    }
+    EXPECT_EQ(Engine(), nullptr);
 }
 
 TEST_F(MainWindowTest, LanguageOutsideTheListChecksNoEntry) {
