@@ -84,7 +84,7 @@ void buildPage(PageContext& ctx, ByteSpan page, int pageIndex) {
 } // namespace
 
 void RegisterBundleKind(PageRegistry& registry) {
-    registry.add(kind::Bundle, {"GetData_GetBundle", storePage, buildPage});
+    registry.add(kind::Bundle, {"GetData_GetBundle", storePage, buildPage, "DELETE FROM bundle"});
 }
 
 } // namespace ecr::records

@@ -64,7 +64,7 @@ void storeFlashCash(PageContext& ctx, ByteView page, int) {
 } // namespace
 
 void RegisterFiscalKinds(PageRegistry& registry) {
-    registry.add(kind::Fiscal, {"GetData_GetFiscal", storeFiscal, {}});
+    registry.add(kind::Fiscal, {"GetData_GetFiscal", storeFiscal, {}, "DELETE FROM fiscal"});
     registry.add(kind::FlashCash, {"GetData_GetFlashCash", storeFlashCash, {}});
 }
 

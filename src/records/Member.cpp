@@ -63,7 +63,7 @@ void buildPage(PageContext& ctx, ByteSpan page, int pageIndex) {
 } // namespace
 
 void RegisterMemberKind(PageRegistry& registry) {
-    registry.add(kind::Member, {"GetData_GetMember", storePage, buildPage});
+    registry.add(kind::Member, {"GetData_GetMember", storePage, buildPage, "DELETE FROM member"});
 }
 
 } // namespace ecr::records

@@ -16,8 +16,10 @@ std::string StoreReceivedPage(PageContext& ctx, int kind, ByteView page, int pag
     const bool endBefore = ctx.endOfData;
     try {
         db::Transaction tx(ctx.db);
+        if (ctx.replaceTable && !info->emptyTable.empty()) ctx.db.execute(info->emptyTable);
         info->sink(ctx, page, pageIndex);
         tx.commit();
+        ctx.replaceTable = false;
         return {};
     } catch (const db::DbError& e) {
         ctx.endOfData = endBefore;

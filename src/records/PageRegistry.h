@@ -29,6 +29,10 @@ struct PageContext {
     AppState& state;           // versions, model, tax default, store-parameters flag
     JournalPageTable& journal; // filled by the allocation sink
     bool endOfData = false;    // set by the journal sink on an all-0xFF page
+    // An upload that replaces its kind's whole table: the table is emptied in
+    // the transaction of the first page that arrives, so a transfer that
+    // delivers no page leaves it as it was. Cleared once a page is stored.
+    bool replaceTable = false;
 };
 
 // Stores one received page (page index = page address - kind). Throws on a
@@ -42,6 +46,7 @@ struct PageKindInfo {
     std::string name;      // log location of the parser, e.g. "GetData_GetCashierStruct"
     PageSink sink;         // empty: received pages are not parsed
     PageBuilder builder;   // empty: the page is sent as preset
+    std::string emptyTable; // statement that empties the kind's table before a whole upload
 };
 
 class PageRegistry {
@@ -60,9 +65,10 @@ private:
 // Registers every record kind this library knows. Safe to call repeatedly.
 void RegisterRecordKinds();
 
-// Runs the sink of the kind inside one transaction. Returns "" when stored (or
-// when the kind has no sink); otherwise the error is logged under the parser's
-// name, nothing of the page is kept, and the error text is returned.
+// Runs the sink of the kind inside one transaction (after emptying the table
+// when ctx.replaceTable is set). Returns "" when stored (or when the kind has
+// no sink); otherwise the error is logged under the parser's name, nothing of
+// the page is kept, and the error text is returned.
 std::string StoreReceivedPage(PageContext& ctx, int kind, ByteView page, int pageIndex);
 
 // Builds the data bytes of a page write for the kind: preset to 0xFF (0x00

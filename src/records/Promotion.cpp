@@ -86,7 +86,7 @@ void GetPromotion(PageContext& ctx, ByteView page, int pageIndex, int recordInde
 }
 
 void RegisterPromotionKind(PageRegistry& registry) {
-    registry.add(kind::Promotion, {"GetData_GetPromotion", storePage, buildPage});
+    registry.add(kind::Promotion, {"GetData_GetPromotion", storePage, buildPage, "DELETE FROM promotion"});
 }
 
 } // namespace ecr::records

@@ -175,3 +175,28 @@ TEST_F(RecordsFixture, PromotionPageRoundTripsAndBadDatesAreLeftOut) {
     EXPECT_TRUE(std::filesystem::exists(ErrorLogPath()));
     SetErrorLogFolder("");
 }
+
+TEST_F(RecordsFixture, WholeUploadEmptiesTheTableWithItsFirstPage) {
+    SetErrorLogFolder(dir.path.string());
+    db->execute("INSERT INTO member(userid,username,sid) VALUES('5','old',0)");
+    Bytes page0 = blankPage(), page1 = blankPage();
+    EncodeMember({0, "7", "seven", "", "", 0, 0}, RecordAt(ByteSpan(page0), 0, kMemberRecordSize));
+    EncodeMember({0, "8", "eight", "", "", 0, 0}, RecordAt(ByteSpan(page1), 0, kMemberRecordSize));
+    ctx.replaceTable = true;
+    // A page that fails to store leaves the old rows and the request standing.
+    db->executeScript("CREATE TRIGGER boom BEFORE INSERT ON member BEGIN SELECT RAISE(ABORT, 'full'); END;");
+    EXPECT_EQ(StoreReceivedPage(ctx, kind::Member, page0, 0), "full");
+    EXPECT_EQ(db->scalar("SELECT group_concat(username) FROM member").toText(), "old");
+    EXPECT_TRUE(ctx.replaceTable);
+    db->executeScript("DROP TRIGGER boom;");
+    ASSERT_EQ(StoreReceivedPage(ctx, kind::Member, page0, 0), "");
+    EXPECT_FALSE(ctx.replaceTable);
+    ASSERT_EQ(StoreReceivedPage(ctx, kind::Member, page1, 1), "");
+    EXPECT_EQ(db->scalar("SELECT group_concat(username || sid, ' ') FROM member").toText(), "seven0 eight100");
+    // Kinds whose table is never emptied keep their rows.
+    db->execute("INSERT INTO plu(id,name,sid) VALUES('1','kept',0)");
+    ctx.replaceTable = true;
+    ASSERT_EQ(StoreReceivedPage(ctx, kind::Plu, blankPage(), 0), "");
+    EXPECT_EQ(count("plu"), 1);
+    SetErrorLogFolder("");
+}
