@@ -15,6 +15,7 @@
 #include <QDateTime>
 #include <QSocketNotifier>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
@@ -49,6 +50,14 @@ bool parsePages(const std::string& s, std::pair<int, int>& out) {
     out.first = std::stoi(m[1]);
     out.second = m[2].matched ? std::stoi(m[2]) : out.first;
     return true;
+}
+
+// The editors of these kinds empty their table before an upload, so the
+// register's pages replace it (emptied with the first page that arrives). An
+// upload that starts at a later page continues an earlier one and keeps its rows.
+bool replacesTable(const link::KindPlan& plan, const std::optional<std::pair<int, int>>& pages) {
+    static constexpr std::string_view kinds[] = {"members", "promotions", "bundles", "fiscal"};
+    return std::find(std::begin(kinds), std::end(kinds), plan.name) != std::end(kinds) && (!pages || pages->first <= 1);
 }
 
 bool parseTime(const std::string& s, link::ClockTime& t) {
@@ -239,6 +248,7 @@ int RunTransferCommand(const GlobalOptions& opt, const std::string& command, con
             }
             if (::isatty(2)) std::cerr << "pages " << span.first + 1 << "-" << span.last + 1 << "\n";
         }
+        ctx.replaceTable = dir == Direction::Read && replacesTable(*plan, pages);
         rc = drive(ctx, opt, [&](link::TransferEngine& e) { return link::StartKindTransfer(e, *db, *plan, dir, pages); });
     } else {
         if (!clockGiven) {

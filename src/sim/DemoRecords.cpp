@@ -337,8 +337,7 @@ void FillDemoJournal(RegisterMemory& mem) {
             EncodeJournal(r, RecordAt(ByteSpan(page), i, kJournalRecordSize), 2);
             if (l.operation >= 32) ++bill;
         }
-        for (int base : {kind::Journal, kind::Journal2})
-            mem.write(base + p, page);
+        mem.write(kind::Journal + p, page);
     }
 }
 

@@ -16,7 +16,9 @@ void FillDemoPromotions(RegisterMemory& mem);
 void FillDemoFiscal(RegisterMemory& mem);
 void FillDemoFlashCash(RegisterMemory& mem);
 
-// Journal pages in both journal areas, and the allocation table over them:
+// Journal pages of a register with the large PLU area (whose journal starts
+// at 4352; the area at 4256 holds PLU pages 64..159), and the allocation
+// table over them:
 // page 0 holds sales, page 1 is marked empty (its old records must not be
 // read), page 2 holds sales, page 3 is erased (the read ends there) and page 4
 // holds records that a read never reaches.
