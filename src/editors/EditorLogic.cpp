@@ -44,6 +44,20 @@ int TargetPage(PageMove move, int current, int pageCount) {
 
 std::string PositionLabel(int page, int pageCount) { return std::to_string(page) + "(" + std::to_string(pageCount) + ")"; }
 
+db::Page FetchListPage(db::Database& db, const std::string& sql, const db::Params& params, PageMove move,
+                       int currentPage, int pageSize) {
+    db::Page p;
+    p.total = db.scalar("SELECT count(*) FROM (" + sql + ")", params).toInt();
+    if (p.total == 0) return p;
+    p.pageCount = static_cast<int>((p.total + pageSize - 1) / pageSize);
+    p.page = std::clamp(TargetPage(move, currentPage, p.pageCount), 1, p.pageCount);
+    db::Params all = params;
+    all.emplace_back(pageSize);
+    all.emplace_back(static_cast<long long>(p.page - 1) * pageSize);
+    p.rows = db.query("SELECT * FROM (" + sql + ") LIMIT ? OFFSET ?", all);
+    return p;
+}
+
 std::optional<FieldError> CheckPluFields(const PluFields& f) {
     if (TrimBlanks(f.id).empty()) return FieldError{111172, "txtId"};
     const std::string name = TrimBlanks(f.name);

@@ -31,6 +31,10 @@ std::optional<PageMove> ParsePageMove(const std::string& word);
 int TargetPage(PageMove move, int current, int pageCount);
 // "3(12)"
 std::string PositionLabel(int page, int pageCount);
+// The page of the query that the move reaches from the current page, 30 rows
+// a page (counted once). page is 0 when the query has no rows.
+db::Page FetchListPage(db::Database& db, const std::string& sql, const db::Params& params, PageMove move,
+                       int currentPage, int pageSize = 30);
 
 // PLU entry form fields as typed.
 struct PluFields {

@@ -66,6 +66,30 @@ TEST(ListPaging, MovesAndLabel) {
     EXPECT_EQ(PositionLabel(3, 12), "3(12)");
 }
 
+TEST_F(EditorLogicTest, ListPageFetchedFromTheCurrentPage) {
+    db::Transaction tx(*db);
+    for (int i = 0; i < 65; ++i) db->execute("INSERT INTO plu(id, sid) VALUES(?, ?)", {std::to_string(100 + i), i});
+    tx.commit();
+    const std::string sql = "SELECT id FROM plu WHERE sid >= ? ORDER BY id";
+    db::Page p = FetchListPage(*db, sql, {0}, PageMove::Next, 1);
+    EXPECT_EQ(p.page, 2);
+    EXPECT_EQ(p.pageCount, 3);
+    EXPECT_EQ(p.total, 65);
+    ASSERT_EQ(p.rows.size(), 30u);
+    EXPECT_EQ(p.rows.at(0, 0).toText(), "130");
+    p = FetchListPage(*db, sql, {0}, PageMove::Last, 1);
+    EXPECT_EQ(p.page, 3);
+    ASSERT_EQ(p.rows.size(), 5u);
+    EXPECT_EQ(p.rows.at(4, 0).toText(), "164");
+    // A current page beyond the end (rows deleted meanwhile) comes back in range.
+    p = FetchListPage(*db, sql, {40}, PageMove::Prev, 3);
+    EXPECT_EQ(p.page, 1);
+    EXPECT_EQ(p.rows.at(0, 0).toText(), "140");
+    p = FetchListPage(*db, sql, {99}, PageMove::First, 2);
+    EXPECT_EQ(p.page, 0);
+    EXPECT_TRUE(p.rows.empty());
+}
+
 TEST_F(EditorLogicTest, PluChecksInOrder) {
     PluFields f;
     EXPECT_EQ(CheckPluFields(f)->messageId, 111172);

@@ -1,0 +1,122 @@
+// The entry-rule families: characters kept, Enter moving on, select-all on focus.
+#include "FormsFixture.h"
+#include "editors/EntryRules.h"
+
+#include <QVBoxLayout>
+
+using namespace ecr::editors;
+
+TEST(EntryRules, CharactersEachFamilyKeeps) {
+    struct Case {
+        EntryRule rule;
+        const char* kept;
+        const char* refused;
+    };
+    const Case cases[] = {
+        {EntryRule::Text, "a1 .-'%\b", ""},
+        {EntryRule::Digits, "0189\b", "a .-+"},
+        {EntryRule::DigitsMoveOn, "0189\b", "a .-"},
+        {EntryRule::Code, "09 \b", "a.-"},
+        {EntryRule::Amount, "09.\b", "a -,"},
+        {EntryRule::Decimal, "09.\b", "a -,"},
+        {EntryRule::DecimalNoEnter, "09.\b", "a -,"},
+    };
+    for (const Case& c : cases) {
+        for (const char* p = c.kept; *p; ++p)
+            EXPECT_TRUE(RuleAccepts(c.rule, QChar(*p), "12")) << static_cast<int>(c.rule) << " '" << *p << "'";
+        for (const char* p = c.refused; *p; ++p)
+            EXPECT_FALSE(RuleAccepts(c.rule, QChar(*p), "12")) << static_cast<int>(c.rule) << " '" << *p << "'";
+    }
+    // One point for decimals, judged on the whole text; any number for amounts.
+    EXPECT_FALSE(RuleAccepts(EntryRule::Decimal, '.', "1.2"));
+    EXPECT_FALSE(RuleAccepts(EntryRule::DecimalNoEnter, '.', "."));
+    EXPECT_TRUE(RuleAccepts(EntryRule::Amount, '.', "1.2"));
+    EXPECT_TRUE(RuleAccepts(EntryRule::Decimal, '\b', "1.2"));
+    EXPECT_FALSE(RuleMovesOn(EntryRule::Digits));
+    EXPECT_FALSE(RuleMovesOn(EntryRule::DecimalNoEnter));
+    for (EntryRule r : {EntryRule::Text, EntryRule::DigitsMoveOn, EntryRule::Code, EntryRule::Amount, EntryRule::Decimal})
+        EXPECT_TRUE(RuleMovesOn(r));
+}
+
+namespace {
+struct RuleWidgets : FormsFixture {
+    QDialog form;
+    QLineEdit* decimal = new QLineEdit(&form);
+    QLineEdit* amount = new QLineEdit(&form);
+    QLineEdit* pages = new QLineEdit(&form);
+    QLineEdit* name = new QLineEdit(&form);
+    QPushButton* save = new QPushButton("save", &form);
+    int saved = 0;
+    RuleWidgets() {
+        auto* l = new QVBoxLayout(&form);
+        for (QWidget* w : std::initializer_list<QWidget*>{decimal, amount, pages, name, save}) l->addWidget(w);
+        decimal->setObjectName("decimal");
+        amount->setObjectName("amount");
+        pages->setObjectName("pages");
+        name->setObjectName("name");
+        ApplyEntryRule(decimal, EntryRule::Decimal);
+        ApplyEntryRule(amount, EntryRule::Amount);
+        ApplyEntryRule(pages, EntryRule::Digits);
+        ApplyEntryRule(name, EntryRule::Text);
+        save->setDefault(true);
+        QObject::connect(save, &QPushButton::clicked, [this] { ++saved; });
+        form.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&form));
+        form.activateWindow();
+    }
+};
+} // namespace
+
+TEST_F(RuleWidgets, TypedKeysAreFilteredAndEnterMovesOn) {
+    decimal->setFocus();
+    QTest::keyClicks(decimal, "1.2.3x");
+    EXPECT_EQ(decimal->text(), "1.23");
+    // A second point is refused even over a selection holding the first.
+    decimal->selectAll();
+    QTest::keyClick(decimal, '.');
+    EXPECT_EQ(decimal->text(), "1.23");
+    EXPECT_EQ(decimal->selectedText(), "1.23");
+    QTest::keyClick(decimal, Qt::Key_End);
+    QTest::keyClick(decimal, Qt::Key_Backspace);
+    EXPECT_EQ(decimal->text(), "1.2");
+
+    QTest::keyClicks(amount, "1.2.3");
+    EXPECT_EQ(amount->text(), "1.2.3");
+
+    // Enter moves from a decimal box to the next field.
+    decimal->setFocus();
+    QTest::keyClick(decimal, Qt::Key_Return);
+    EXPECT_EQ(QApplication::focusWidget(), amount);
+    // In a page box Enter does nothing: no move, no default button.
+    pages->setFocus();
+    QTest::keyClicks(pages, "12a");
+    QTest::keyClick(pages, Qt::Key_Return);
+    EXPECT_EQ(pages->text(), "12");
+    EXPECT_EQ(QApplication::focusWidget(), pages);
+    // Enter in a text box moves on rather than pressing the default button.
+    name->setFocus();
+    QTest::keyClicks(name, "Tom's 1.5%");
+    QTest::keyClick(name, Qt::Key_Enter);
+    EXPECT_EQ(name->text(), "Tom's 1.5%");
+    EXPECT_EQ(QApplication::focusWidget(), save);
+    EXPECT_EQ(saved, 0);
+    // Pasted text is not filtered.
+    pages->setFocus();
+    pages->selectAll();
+    pages->insert("7b");
+    EXPECT_EQ(pages->text(), "7b");
+}
+
+TEST_F(RuleWidgets, FocusSelectsTheWholeTextSoTypingReplacesIt) {
+    amount->setText("99.50");
+    amount->setFocus(Qt::MouseFocusReason);
+    QApplication::processEvents();
+    EXPECT_EQ(amount->selectedText(), "99.50");
+    QTest::keyClicks(amount, "7");
+    EXPECT_EQ(amount->text(), "7");
+    // A click into the box selects all as well.
+    name->setText("Milk");
+    QTest::mouseClick(name, Qt::LeftButton, {}, QPoint(3, 3));
+    QApplication::processEvents();
+    EXPECT_EQ(name->selectedText(), "Milk");
+}
