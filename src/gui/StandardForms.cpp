@@ -2,6 +2,9 @@
 #include "CommSetForm.h"
 #include "FormRegistry.h"
 #include "PasswordForm.h"
+#include "editors/CashierForm.h"
+#include "editors/DepartForm.h"
+#include "editors/PluForm.h"
 
 namespace ecr::gui {
 
@@ -9,6 +12,9 @@ void RegisterStandardForms(FormRegistry& forms) {
     forms.add("frmCommSet", FormRegistry::modal<CommSetForm>());
     forms.add("frmModifyLoginPasswd", FormRegistry::modal<PasswordForm>());
     forms.add("frmAbout", FormRegistry::modal<AboutForm>());
+    forms.add("frmPLU", FormRegistry::modal<editors::PluForm>());
+    forms.add("frmDepart", FormRegistry::modal<editors::DepartForm>());
+    forms.add("frmCashierStruct", FormRegistry::modal<editors::CashierForm>());
 }
 
 QString KeyEditorFormName(int keyboardType) {
