@@ -17,9 +17,9 @@ bool number(std::string_view s, int& out) {
 }
 } // namespace
 
-std::optional<FaultRule> ParseFault(std::string_view spec, std::string& error) {
+std::optional<FaultRule> ParseFault(std::string_view rule, std::string& error) {
     FaultRule r;
-    std::string_view kind = spec, page = "*", attempts = "*";
+    std::string_view kind = rule, page = "*", attempts = "*";
     if (auto h = kind.find('#'); h != std::string_view::npos) {
         attempts = kind.substr(h + 1);
         kind = kind.substr(0, h);

@@ -36,7 +36,7 @@ struct FaultRule {
 // result3, result10, ...), noise, chunks; PAGE a number (0x.. for hex),
 // "clock" or "*"; ATTEMPTS "N", "N-M", "N-" or "*". On error returns nullopt
 // and sets error.
-std::optional<FaultRule> ParseFault(std::string_view spec, std::string& error);
+std::optional<FaultRule> ParseFault(std::string_view rule, std::string& error);
 std::string FaultName(const FaultRule& r);
 
 } // namespace ecr::sim

@@ -17,7 +17,7 @@
 namespace {
 
 const char* kUsage =
-    "usage: ecr-sim [--image FILE] [--demo] [--baud RATE] [--fault SPEC]... [--link PATH] [--quiet]\n"
+    "usage: ecr-sim [--image FILE] [--demo] [--baud RATE] [--fault RULE]... [--link PATH] [--quiet]\n"
     "\n"
     "A simulated cash register on a pseudo-terminal. The first line of output is\n"
     "the device to give the program (e.g. ecrctl --port /dev/pts/5).\n"
@@ -26,7 +26,7 @@ const char* kUsage =
     "                 it there after every page written\n"
     "  --demo         fill in demo data (every data kind)\n"
     "  --baud RATE    answer at the speed of a RATE baud line (default: no pacing)\n"
-    "  --fault SPEC   misbehave: KIND[@PAGE][#ATTEMPTS], repeatable\n"
+    "  --fault RULE   misbehave: KIND[@PAGE][#ATTEMPTS], repeatable\n"
     "                   KIND silence, checksum, address, result1, result3, result10\n"
     "                        (any resultN), noise, chunks\n"
     "                   PAGE page address (4113 or 0x1011), clock, or * (default)\n"

@@ -54,9 +54,9 @@ Bytes pattern() {
     return d;
 }
 
-FaultRule fault(const std::string& spec) {
+FaultRule fault(const std::string& rule) {
     std::string err;
-    auto f = ParseFault(spec, err);
+    auto f = ParseFault(rule, err);
     EXPECT_TRUE(f) << err;
     return f.value_or(FaultRule{});
 }
