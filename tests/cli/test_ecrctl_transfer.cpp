@@ -17,6 +17,7 @@
 #include <QCoreApplication>
 #include <QProcess>
 
+#include <cctype>
 #include <chrono>
 #include <fstream>
 
@@ -262,7 +263,14 @@ INSTANTIATE_TEST_SUITE_P(Replies, FaultE2E,
                                            Fault{"result3@4116", "download", "departments", 111213},
                                            Fault{"result10@4113", "upload", "cashiers", 0},
                                            Fault{"result3@4113", "upload", "cashiers", 111213},
-                                           Fault{"checksum@4116", "download", "departments", 111214}));
+                                           Fault{"checksum@4116", "download", "departments", 111214}),
+                         [](const ::testing::TestParamInfo<Fault>& info) {
+                             std::string name = std::string(info.param.command) + "_" + info.param.kind + "_" +
+                                                info.param.fault;
+                             for (char& c : name)
+                                 if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+                             return name;
+                         });
 
 TEST_F(TransferE2E, SilentRegisterTimesOut) {
     seedTables();
