@@ -207,17 +207,8 @@ void CashierEntryForm::save() {
     }
     if (!Trapped(this, "frmCashier_S_cmdSave_Click", [&] { AddCashier(Db(), f); })) return;
     list_->addRow(f);
-    if (!askAnother(111111, Prompter::Icon::Information)) {
-        accept();
-        return;
-    }
-    std::optional<int> next;
-    if (!Trapped(this, "frmCashier_S_cmdSave_Click", [&] { next = NextId(Db(), "cashier"); })) return;
-    if (!next) {
-        Inform(this, 111112);
-        accept();
-        return;
-    }
+    const std::optional<int> next = anotherId("frmCashier_S_cmdSave_Click", "cashier");
+    if (!next) return;
     id_ = *next;
     lblCashierId_->setText(QString::number(id_));
     txtCashierName_->clear();

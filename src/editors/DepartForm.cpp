@@ -218,17 +218,8 @@ void DepartEntryForm::save() {
     }
     if (!Trapped(this, "frmDepart_S_cmdSave_Click", [&] { AddDepart(Db(), f); })) return;
     list_->addRow(f);
-    if (!askAnother(111111, Prompter::Icon::Information)) {
-        accept();
-        return;
-    }
-    std::optional<int> next;
-    if (!Trapped(this, "frmDepart_S_cmdSave_Click", [&] { next = NextId(Db(), "depart"); })) return;
-    if (!next) {
-        Inform(this, 111112);
-        accept();
-        return;
-    }
+    const std::optional<int> next = anotherId("frmDepart_S_cmdSave_Click", "depart");
+    if (!next) return;
     id_ = *next;
     lblDepartID_->setText(QString::number(id_));
     txtDepartName_->clear();

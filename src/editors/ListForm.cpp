@@ -1,5 +1,6 @@
 #include "ListForm.h"
 
+#include "EditorLogic.h"
 #include "SheetExport.h"
 #include "app/AppState.h"
 #include "app/Config.h"
@@ -449,5 +450,19 @@ void EntryForm::refuse(int messageId, QWidget* field) {
 }
 
 bool EntryForm::askAnother(int messageId, Prompter::Icon icon) { return Confirm(this, messageId, icon, true); }
+
+std::optional<int> EntryForm::anotherId(const std::string& location, const std::string& table) {
+    if (!askAnother(111111, Prompter::Icon::Information)) {
+        accept();
+        return std::nullopt;
+    }
+    std::optional<int> next;
+    if (!Trapped(this, location, [&] { next = NextId(Db(), table); })) return std::nullopt;
+    if (!next) {
+        Inform(this, 111112);
+        accept();
+    }
+    return next;
+}
 
 } // namespace ecr::editors

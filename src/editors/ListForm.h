@@ -21,6 +21,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 #include <initializer_list>
 #include <string_view>
 
@@ -199,6 +200,10 @@ protected:
     void refuse(int messageId, QWidget* field);
     // The question whether to add another row.
     bool askAnother(int messageId, gui::Prompter::Icon icon);
+    // After adding a department or cashier: asks 111111; with Yes gives the
+    // next free id of the table, closing the form when there is none (111112).
+    // No (or a database error, already shown) gives nullopt.
+    std::optional<int> anotherId(const std::string& location, const std::string& table);
 
 private:
     bool isModify_ = false;
