@@ -92,9 +92,9 @@ struct SimTransferTest : FormsFixture {
         }
         for (auto& [addr, page] : pages) memory.write(addr, page);
     }
-    void fault(const char* spec) {
+    void fault(const char* rule) {
         std::string err;
-        auto f = sim::ParseFault(spec, err);
+        auto f = sim::ParseFault(rule, err);
         ASSERT_TRUE(f) << err;
         reg.addFault(*f);
     }
