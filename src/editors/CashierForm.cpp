@@ -120,14 +120,8 @@ void CashierForm::cmdModify_Click() {
 }
 
 void CashierForm::cmdDelete_Click() {
-    QTreeWidgetItem* row = selectedRow();
-    if (!row) {
-        Inform(this, 111114);
-        return;
-    }
-    if (!Confirm(this, 111116, Prompter::Icon::Information)) return;
-    if (!Trapped(this, where("cmdDelete_Click"), [&] { DeleteCashier(Db(), row->text(ColId).toLongLong()); })) return;
-    delete row;
+    deleteSelectedRow(111114, 111116, Prompter::Icon::Information,
+                      [](const QTreeWidgetItem& row) { DeleteCashier(Db(), row.text(ColId).toLongLong()); });
 }
 
 // ---- frmCashier_S -------------------------------------------------------------------

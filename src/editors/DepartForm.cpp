@@ -118,14 +118,8 @@ void DepartForm::cmdModify_Click() {
 }
 
 void DepartForm::cmdDelete_Click() {
-    QTreeWidgetItem* row = selectedRow();
-    if (!row) {
-        Inform(this, 111124);
-        return;
-    }
-    if (!Confirm(this, 111125, Prompter::Icon::Information)) return;
-    if (!Trapped(this, where("cmdDelete_Click"), [&] { DeleteDepart(Db(), row->text(ColId).toLongLong()); })) return;
-    delete row;
+    deleteSelectedRow(111124, 111125, Prompter::Icon::Information,
+                      [](const QTreeWidgetItem& row) { DeleteDepart(Db(), row.text(ColId).toLongLong()); });
 }
 
 // ---- frmDepart_S ------------------------------------------------------------------

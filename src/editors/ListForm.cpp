@@ -156,6 +156,19 @@ QTreeWidgetItem* ListForm::selectedRow() const {
     return items.isEmpty() ? nullptr : items.first();
 }
 
+bool ListForm::deleteSelectedRow(int noRowId, int confirmId, Prompter::Icon icon,
+                                 const std::function<void(const QTreeWidgetItem&)>& remove) {
+    QTreeWidgetItem* row = selectedRow();
+    if (!row) {
+        Inform(this, noRowId);
+        return false;
+    }
+    if (!Confirm(this, confirmId, icon)) return false;
+    if (!Trapped(this, where("cmdDelete_Click"), [&] { remove(*row); })) return false;
+    delete row;
+    return true;
+}
+
 void ListForm::SetControlsEnabled(bool enabled) {
     for (QPushButton* b : findChildren<QPushButton*>()) {
         if (panel_ && panel_->isAncestorOf(b)) continue;

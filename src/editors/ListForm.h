@@ -80,6 +80,11 @@ public:
     QTreeWidget* list() const { return list_; }
     // The selected row of ListView1; nullptr when none.
     QTreeWidgetItem* selectedRow() const;
+    // The delete flow: without a selected row the message noRowId; then the
+    // confirmation; then remove(row) under the error trap; the row leaves the
+    // list. True when the row was deleted.
+    bool deleteSelectedRow(int noRowId, int confirmId, gui::Prompter::Icon icon,
+                           const std::function<void(const QTreeWidgetItem&)>& remove);
     ProgressPanel* progressPanel() const { return panel_; }
 
     // False, after message 111609, while the port is open.

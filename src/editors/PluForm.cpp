@@ -288,17 +288,10 @@ void PluForm::cmdModify_Click() {
 }
 
 void PluForm::cmdDelete_Click() {
-    QTreeWidgetItem* row = selectedRow();
-    if (!row) {
-        Inform(this, 111168);
-        return;
-    }
-    if (!Confirm(this, 111169, Prompter::Icon::Exclamation)) return;
-    if (!Trapped(this, where("cmdDelete_Click"),
-                 [&] { Db().execute("DELETE FROM plu WHERE id=?", {row->text(ColId).toStdString()}); }))
-        return;
-    delete row;
-    Inform(this, 111170);
+    if (deleteSelectedRow(111168, 111169, Prompter::Icon::Exclamation, [](const QTreeWidgetItem& row) {
+            Db().execute("DELETE FROM plu WHERE id=?", {row.text(ColId).toStdString()});
+        }))
+        Inform(this, 111170);
 }
 
 void PluForm::cmdDelAll_Click() {
