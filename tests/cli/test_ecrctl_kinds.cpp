@@ -1,6 +1,7 @@
 // ecrctl against ecr-sim over a pseudo-terminal for the record kinds beyond
 // cashiers and departments: each kind in each direction it has, with the
 // steps its editor takes around the transfer.
+#include "CliHarness.h"
 #include "TempDir.h"
 #include "app/AppState.h"
 #include "app/Config.h"
@@ -22,54 +23,10 @@
 
 using namespace ecr;
 using namespace ecr::records;
+using cli_harness::Result;
+using cli_harness::Sim;
 
 namespace {
-
-int qtArgc = 1;
-char qtArg0[] = "test";
-char* qtArgv[] = {qtArg0, nullptr};
-QCoreApplication* const qtApp = new QCoreApplication(qtArgc, qtArgv);
-
-struct Result {
-    int code = -1;
-    std::string out, err;
-};
-
-// ecr-sim as a child process; its first line is the device, then one line per request.
-struct Sim {
-    QProcess p;
-    QString path;
-    std::string events;
-    explicit Sim(QStringList args) {
-        p.start(ECR_SIM, args);
-        if (p.waitForReadyRead(5000)) {
-            p.waitForReadyRead(50);
-            path = QString::fromLocal8Bit(p.readLine()).trimmed();
-        }
-    }
-    ~Sim() {
-        p.terminate();
-        p.waitForFinished(3000);
-    }
-    // Request lines ("read 4112 page", "write 4112 ok") since the last call.
-    std::vector<std::string> log() {
-        p.waitForReadyRead(100);
-        events += p.readAllStandardOutput().toStdString();
-        std::vector<std::string> out;
-        std::istringstream in(events);
-        for (std::string line; std::getline(in, line);)
-            out.push_back(line);
-        events.clear();
-        return out;
-    }
-    // Addresses of the requests of one sort ("read", "write") since the last call.
-    std::vector<int> requests(const std::string& sort) {
-        std::vector<int> out;
-        for (const std::string& line : log())
-            if (line.rfind(sort + " ", 0) == 0) out.push_back(std::stoi(line.substr(sort.size() + 1)));
-        return out;
-    }
-};
 
 std::vector<int> range(int first, int last) {
     std::vector<int> v;
@@ -104,14 +61,7 @@ struct KindsE2E : ::testing::Test {
         return s;
     }
     Result run(const Sim& sim, QStringList args) {
-        QProcess p;
-        p.start(ECRCTL, QStringList{"--db", QString::fromStdString(dbPath), "--port", sim.path} + args);
-        p.waitForFinished(60000);
-        Result r;
-        r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-        r.out = p.readAllStandardOutput().toStdString();
-        r.err = p.readAllStandardError().toStdString();
-        return r;
+        return cli_harness::RunEcrctl(QStringList{"--db", QString::fromStdString(dbPath), "--port", sim.path} + args);
     }
     sim::RegisterMemory registerNow() {
         sim::RegisterMemory m;

@@ -1,5 +1,6 @@
 // ecrctl against ecr-sim over a real pseudo-terminal: the transfers scripts
 // rely on, and what each register fault leaves behind.
+#include "CliHarness.h"
 #include "TempDir.h"
 #include "app/AppState.h"
 #include "app/Config.h"
@@ -23,57 +24,11 @@
 
 using namespace ecr;
 using namespace ecr::records;
+using cli_harness::Result;
+using cli_harness::Sim;
+using cli_harness::RunEcrctl;
 
 namespace {
-
-int qtArgc = 1;
-char qtArg0[] = "test";
-char* qtArgv[] = {qtArg0, nullptr};
-QCoreApplication* const qtApp = new QCoreApplication(qtArgc, qtArgv);
-
-struct Result {
-    int code = -1;
-    std::string out, err;
-    double seconds = 0;
-};
-
-Result ecrctl(const QStringList& args) {
-    QProcess p;
-    const auto start = std::chrono::steady_clock::now();
-    p.start(ECRCTL, args);
-    p.waitForFinished(30000);
-    Result r;
-    r.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = p.readAllStandardOutput().toStdString();
-    r.err = p.readAllStandardError().toStdString();
-    return r;
-}
-
-// ecr-sim as a child process; its first line is the device.
-struct Sim {
-    QProcess p;
-    QString path;
-    std::string events;
-    explicit Sim(QStringList args) {
-        p.start(ECR_SIM, args);
-        if (p.waitForReadyRead(5000)) {
-            p.waitForReadyRead(50);
-            const QByteArray first = p.readLine();
-            path = QString::fromLocal8Bit(first).trimmed();
-        }
-    }
-    ~Sim() {
-        p.terminate();
-        p.waitForFinished(3000);
-    }
-    // Request lines seen so far.
-    std::string lines() {
-        p.waitForReadyRead(100);
-        events += p.readAllStandardOutput().toStdString();
-        return events;
-    }
-};
 
 struct TransferE2E : ::testing::Test {
     TempDir dir;
@@ -92,7 +47,7 @@ struct TransferE2E : ::testing::Test {
     void TearDown() override { App().conn = nullptr; }
 
     Result run(const Sim& sim, QStringList args) {
-        return ecrctl(QStringList{"--db", QString::fromStdString(dbPath), "--port", sim.path} + args);
+        return RunEcrctl(QStringList{"--db", QString::fromStdString(dbPath), "--port", sim.path} + args);
     }
     std::string text(int id) { return link::LinkText(id); }
     // Everything in a table, for before/after comparisons.
@@ -320,7 +275,7 @@ TEST_F(TransferE2E, UsageErrorsAndPortErrors) {
     }
     EXPECT_EQ(sim.lines(), ""); // none of these reached the register
 
-    Result r = ecrctl({"--db", QString::fromStdString(dbPath), "--port", "/dev/ecr-no-such-port", "upload", "cashiers"});
+    Result r = RunEcrctl({"--db", QString::fromStdString(dbPath), "--port", "/dev/ecr-no-such-port", "upload", "cashiers"});
     EXPECT_EQ(r.code, 1);
     EXPECT_FALSE(r.err.empty());
     std::ifstream log(dir.file("ecr.log"));

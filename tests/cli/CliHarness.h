@@ -1,0 +1,84 @@
+// ecrctl and ecr-sim as child processes, for the end-to-end tests.
+#pragma once
+
+#include <QCoreApplication>
+#include <QProcess>
+#include <QStringList>
+
+#include <chrono>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace cli_harness {
+
+inline QCoreApplication& qtApp() {
+    static int argc = 1;
+    static char arg0[] = "test";
+    static char* argv[] = {arg0, nullptr};
+    static QCoreApplication* app = QCoreApplication::instance() ? nullptr : new QCoreApplication(argc, argv);
+    return app ? *app : *QCoreApplication::instance();
+}
+
+struct Result {
+    int code = -1;
+    std::string out, err;
+    double seconds = 0;
+};
+
+inline Result RunEcrctl(const QStringList& args, int timeoutMs = 60000) {
+    qtApp();
+    QProcess p;
+    const auto start = std::chrono::steady_clock::now();
+    p.start(ECRCTL, args);
+    p.waitForFinished(timeoutMs);
+    Result r;
+    r.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    r.out = p.readAllStandardOutput().toStdString();
+    r.err = p.readAllStandardError().toStdString();
+    return r;
+}
+
+// ecr-sim; its first line is the device, then one line per request
+// ("read 4112 page", "write 4112 ok").
+struct Sim {
+    QProcess p;
+    QString path;
+    std::string events;
+    explicit Sim(const QStringList& args) {
+        qtApp();
+        p.start(ECR_SIM, args);
+        if (p.waitForReadyRead(5000)) {
+            p.waitForReadyRead(50);
+            path = QString::fromLocal8Bit(p.readLine()).trimmed();
+        }
+    }
+    ~Sim() {
+        p.terminate();
+        p.waitForFinished(3000);
+    }
+    // Every request line so far.
+    std::string lines() {
+        p.waitForReadyRead(100);
+        events += p.readAllStandardOutput().toStdString();
+        return events;
+    }
+    // Request lines since the last call.
+    std::vector<std::string> log() {
+        std::istringstream in(lines());
+        events.clear();
+        std::vector<std::string> out;
+        for (std::string line; std::getline(in, line);) out.push_back(line);
+        return out;
+    }
+    // Addresses of the requests of one sort ("read", "write") since the last call.
+    std::vector<int> requests(const std::string& sort) {
+        std::vector<int> out;
+        for (const std::string& line : log())
+            if (line.rfind(sort + " ", 0) == 0) out.push_back(std::stoi(line.substr(sort.size() + 1)));
+        return out;
+    }
+};
+
+} // namespace cli_harness
