@@ -99,12 +99,8 @@ void CashierForm::FillList() {
 }
 
 void CashierForm::cmdAdd_Click() {
-    std::optional<int> next;
-    if (!Trapped(this, where("cmdAdd_Click"), [&] { next = NextId(Db(), "cashier"); })) return;
-    if (!next) {
-        Inform(this, 111113);
-        return;
-    }
+    const std::optional<int> next = nextIdOrRefuse("cashier", 111113);
+    if (!next) return;
     CashierEntryForm entry(this, false, *next);
     entry.exec();
 }

@@ -100,12 +100,8 @@ void DepartForm::FillList() {
 }
 
 void DepartForm::cmdAdd_Click() {
-    std::optional<int> next;
-    if (!Trapped(this, where("cmdAdd_Click"), [&] { next = NextId(Db(), "depart"); })) return;
-    if (!next) {
-        Inform(this, 111112);
-        return;
-    }
+    const std::optional<int> next = nextIdOrRefuse("depart", 111112);
+    if (!next) return;
     DepartEntryForm entry(this, false, *next);
     entry.exec();
 }

@@ -156,6 +156,13 @@ QTreeWidgetItem* ListForm::selectedRow() const {
     return items.isEmpty() ? nullptr : items.first();
 }
 
+std::optional<int> ListForm::nextIdOrRefuse(const std::string& table, int refusalId) {
+    std::optional<int> next;
+    if (!Trapped(this, where("cmdAdd_Click"), [&] { next = NextId(Db(), table); })) return std::nullopt;
+    if (!next) Inform(this, refusalId);
+    return next;
+}
+
 bool ListForm::deleteSelectedRow(int noRowId, int confirmId, Prompter::Icon icon,
                                  const std::function<void(const QTreeWidgetItem&)>& remove) {
     QTreeWidgetItem* row = selectedRow();

@@ -83,6 +83,8 @@ public:
     // The delete flow: without a selected row the message noRowId; then the
     // confirmation; then remove(row) under the error trap; the row leaves the
     // list. True when the row was deleted.
+    // The next free id of a numbered table (up to 99), or the refusal message.
+    std::optional<int> nextIdOrRefuse(const std::string& table, int refusalId);
     bool deleteSelectedRow(int noRowId, int confirmId, gui::Prompter::Icon icon,
                            const std::function<void(const QTreeWidgetItem&)>& remove);
     ProgressPanel* progressPanel() const { return panel_; }
