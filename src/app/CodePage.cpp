@@ -135,4 +135,22 @@ std::string EncodeRegisterTextFit(std::string_view utf8, std::size_t maxBytes) {
 
 std::size_t RegisterTextLength(std::string_view utf8) { return EncodeRegisterText(utf8).size(); }
 
+std::string UnencodableCharacter(std::string_view utf8) {
+    if (isAscii(utf8)) return {};
+    // Character by character: '?' from a character that is not itself '?'
+    // is the encoder's stand-in for one the code page lacks.
+    std::size_t i = 0;
+    while (i < utf8.size()) {
+        std::size_t n = utf8Length(static_cast<unsigned char>(utf8[i]));
+        if (i + n > utf8.size()) n = utf8.size() - i;
+        const std::string_view one = utf8.substr(i, n);
+        if (n > 1 || static_cast<unsigned char>(one[0]) >= 0x80) {
+            const std::string encoded = convert(state().encoder.handle, one, true);
+            if (encoded.empty() || encoded == "?") return std::string(one);
+        }
+        i += n;
+    }
+    return {};
+}
+
 } // namespace ecr

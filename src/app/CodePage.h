@@ -27,4 +27,8 @@ std::string EncodeRegisterTextFit(std::string_view utf8, std::size_t maxBytes);
 // Byte length of the text in the code page (the register's field widths).
 std::size_t RegisterTextLength(std::string_view utf8);
 
+// The first character of the text that the code page cannot encode (as
+// UTF-8); empty when every character can.
+std::string UnencodableCharacter(std::string_view utf8);
+
 } // namespace ecr

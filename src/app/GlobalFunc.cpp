@@ -210,6 +210,29 @@ double NumericValue(std::string_view text) {
     return std::strtod(s.c_str(), nullptr);
 }
 
+std::string PlainNumberText(double value) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.15g", value);
+    return buf;
+}
+
+std::string SubstituteArgs(std::string_view text, const std::vector<std::string>& args) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '%' && i + 1 < text.size() && text[i + 1] >= '1' && text[i + 1] <= '9') {
+            const std::size_t n = static_cast<std::size_t>(text[i + 1] - '1');
+            if (n < args.size()) {
+                out += args[n];
+                ++i;
+                continue;
+            }
+        }
+        out += text[i];
+    }
+    return out;
+}
+
 std::string BytesToList(ByteView bytes) {
     std::string out;
     out.reserve(bytes.size() * 4);

@@ -62,6 +62,13 @@ std::string TrimBlanks(std::string_view text);
 // blanks), 0 when it does not start with one.
 double NumericValue(std::string_view text);
 
+// A number without trailing zeros: 13 as "13", 9.5 as "9.5", up to 15 digits.
+std::string PlainNumberText(double value);
+
+// A catalogue text with %1, %2, ... replaced by args[0], args[1], ...;
+// placeholders without an argument stay as they are.
+std::string SubstituteArgs(std::string_view text, const std::vector<std::string>& args);
+
 // Decimal byte list "255,0,12" and back. Missing or bad entries read as 0xFF.
 std::string BytesToList(ByteView bytes);
 Bytes ListToBytes(std::string_view list, std::size_t size);

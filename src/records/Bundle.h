@@ -1,6 +1,7 @@
 // Bundle pages: 16 records of 256 bytes; bundle.sid = page index x 100 + record index.
 #pragma once
 
+#include "Limits.h"
 #include "PageRegistry.h"
 
 #include <array>
@@ -12,6 +13,14 @@ namespace ecr::records {
 inline constexpr int kBundleRecordSize = 256;
 inline constexpr int kBundleRecords = 16;
 inline constexpr int kBundleItems = 10;
+
+struct BundleLimits {
+    static constexpr FieldLimit bundlenumber = CodeLimit();
+    static constexpr FieldLimit bundlename = TextLimit(32);
+    static constexpr FieldLimit price = NumberLimit(4, 2);
+    static constexpr FieldLimit pluNumber = CodeLimit(true); // an unused place is empty
+    static constexpr FieldLimit quantity = NumberLimit(4, 3);
+};
 
 struct BundleItem {
     std::string number;  // PLU code, empty for an unused slot

@@ -1,6 +1,7 @@
 // Cashier page: 100 records of 40 bytes.
 #pragma once
 
+#include "Limits.h"
 #include "PageRegistry.h"
 
 #include <array>
@@ -19,6 +20,12 @@ inline constexpr struct {
                       {"a8", 8},   {"a9", 9},   {"a10", 10}, {"a11", 11}, {"a12", 12},
                       {"a13", 13}, {"a14", 14}, {"a15", 15}, {"a16", 16}};
 inline constexpr int kCashierRightCount = 14;
+
+struct CashierLimits {
+    static constexpr FieldLimit id = WholeLimit(0, kCashierRecords - 1);
+    static constexpr FieldLimit name = TextLimit(20);
+    static constexpr FieldLimit passwd = TextLimit(6);
+};
 
 struct CashierRecord {
     int id = 0;

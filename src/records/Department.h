@@ -1,6 +1,7 @@
 // Department page: 101 records of 32 bytes (ids 0..100).
 #pragma once
 
+#include "Limits.h"
 #include "PageRegistry.h"
 
 #include <array>
@@ -11,6 +12,13 @@ namespace ecr::records {
 
 inline constexpr int kDepartRecordSize = 32;
 inline constexpr int kDepartRecords = 101;
+
+struct DepartLimits {
+    static constexpr FieldLimit id = WholeLimit(0, kDepartRecords - 1);
+    static constexpr FieldLimit name = TextLimit(20);
+    static constexpr FieldLimit price = NumberLimit(4, 2);
+    static constexpr FieldLimit tax = NumberLimit(4, 2);
+};
 
 struct DepartRecord {
     int id = 0;

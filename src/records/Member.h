@@ -1,6 +1,7 @@
 // Member pages: 32 records of 128 bytes; member.sid = page index x 100 + record index.
 #pragma once
 
+#include "Limits.h"
 #include "PageRegistry.h"
 
 #include <optional>
@@ -10,6 +11,13 @@ namespace ecr::records {
 
 inline constexpr int kMemberRecordSize = 128;
 inline constexpr int kMemberRecords = 32;
+
+struct MemberLimits {
+    static constexpr FieldLimit userid = CodeLimit();
+    static constexpr FieldLimit text = TextLimit(32); // name, address, telephone
+    static constexpr FieldLimit score = NumberLimit(4, 0);
+    static constexpr FieldLimit addr = NumberLimit(2, 0);
+};
 
 struct MemberRecord {
     int sid = 0;

@@ -13,6 +13,14 @@ ParamLayout ChooseParamLayout(const std::string& modelName, long long registerVe
     return ParamLayout::B;
 }
 
+std::optional<FieldLimit> ParamLimit(std::string_view column, ParamLayout layout) {
+    for (const ParamTextField& f : ParamTextFields(layout))
+        if (f.column == column) return TextLimit(f.writeWidth);
+    for (const ParamNumberField& f : kParamNumbers)
+        if (column == f.column) return NumberLimit(4, f.decimals);
+    return std::nullopt;
+}
+
 namespace {
 
 void addLines(std::vector<ParamTextField>& out, const char* stem, int first, int last, int base, int pitch,

@@ -2,6 +2,7 @@
 // decoded into the one row of params.
 #pragma once
 
+#include "Limits.h"
 #include "PageRegistry.h"
 
 #include <map>
@@ -67,6 +68,11 @@ struct ParamTextField {
 };
 // The text fields of a layout, in page order.
 const std::vector<ParamTextField>& ParamTextFields(ParamLayout layout);
+
+// What a column of params holds in the layout's page: text fields their
+// written width, numbers a 4-byte field at their decimals; nullopt for a
+// column the page does not carry.
+std::optional<FieldLimit> ParamLimit(std::string_view column, ParamLayout layout);
 
 // Decoded parameter page: every column of params by name.
 struct ParamValues {

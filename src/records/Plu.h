@@ -1,6 +1,7 @@
 // PLU pages: 64 records of 64 bytes; plu.sid = page index x 100 + record index.
 #pragma once
 
+#include "Limits.h"
 #include "PageRegistry.h"
 
 #include <optional>
@@ -12,6 +13,17 @@ inline constexpr int kPluRecordSize = 64;
 inline constexpr int kPluRecords = 64;
 // Stock slots, newest last: the register writes a new stock into the next blank one.
 inline constexpr int kPluStockSlots[] = {20, 24, 28, 32};
+
+// What each PLU field holds on the register.
+struct PluLimits {
+    static constexpr FieldLimit id = CodeLimit();
+    static constexpr FieldLimit name = TextLimit(20);
+    // The department page has places 0..100; the byte would hold more, but
+    // a PLU of a department the register lacks cannot be sold.
+    static constexpr FieldLimit depart = WholeLimit(0, 100);
+    static constexpr FieldLimit price = NumberLimit(4, kPointDecimals); // also member and average price
+    static constexpr FieldLimit stock = NumberLimit(4, 3, true);        // minimum stock and stock
+};
 
 struct PluRecord {
     int sid = 0;

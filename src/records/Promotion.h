@@ -1,6 +1,7 @@
 // Promotion pages: 64 records of 64 bytes; promotion.address = page index x 100 + record index.
 #pragma once
 
+#include "Limits.h"
 #include "PageRegistry.h"
 
 #include <optional>
@@ -10,6 +11,14 @@ namespace ecr::records {
 
 inline constexpr int kPromotionRecordSize = 64;
 inline constexpr int kPromotionRecords = 64;
+
+struct PromotionLimits {
+    static constexpr FieldLimit pluid = CodeLimit();
+    static constexpr FieldLimit presentPluId = CodeLimit(true);
+    static constexpr FieldLimit promotionname = TextLimit(20);
+    static constexpr FieldLimit quantity = NumberLimit(4, 0); // also the present quantity
+    static constexpr FieldLimit discountprice = NumberLimit(4, kPointDecimals);
+};
 
 struct PromotionRecord {
     int address = 0;

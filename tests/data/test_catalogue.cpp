@@ -25,7 +25,7 @@ bool blank(const std::string& s) { return s.find_first_not_of(" \t") == std::str
 // Message ids written in the program's sources.
 std::set<int> idsInSources() {
     std::set<int> ids;
-    const std::regex re(R"(\b(99998|99999|10000[0-3]|11[01][0-9]{3})\b)");
+    const std::regex re(R"(\b(99998|99999|10000[0-3]|11[01][0-9]{3}|120[0-9]{3})\b)");
     for (const auto& e : std::filesystem::recursive_directory_iterator(std::string(ECR_SOURCE_DIR) + "/src")) {
         const auto ext = e.path().extension();
         if (ext != ".cpp" && ext != ".h") continue;
