@@ -1,9 +1,9 @@
 #include "CommSetForm.h"
 
-#include "Languages.h"
-#include "Prompter.h"
-#include "Session.h"
-#include "Texts.h"
+#include "ui/Languages.h"
+#include "ui/Prompter.h"
+#include "LoginLogic.h"
+#include "ui/Texts.h"
 #include "app/Config.h"
 #include "app/ErrorLog.h"
 #include "db/Database.h"
@@ -18,6 +18,8 @@
 #include <QVBoxLayout>
 
 namespace ecr::gui {
+
+using namespace ecr::ui;
 
 QStringList PresentSerialPorts() {
     QStringList ports;

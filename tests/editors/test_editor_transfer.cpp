@@ -6,8 +6,8 @@
 #include "editors/PluForm.h"
 #include "gui/FormRegistry.h"
 #include "gui/MainWindow.h"
-#include "gui/RegisterLink.h"
-#include "gui/Texts.h"
+#include "ui/RegisterLink.h"
+#include "ui/Texts.h"
 #include "link/Clock.h"
 #include "link/SerialTransport.h"
 #include "link/TransferEngine.h"
@@ -24,7 +24,8 @@
 
 using namespace ecr;
 using namespace ecr::editors;
-using Icon = ecr::gui::Prompter::Icon;
+using namespace ecr::ui;
+using Icon = ecr::ui::Prompter::Icon;
 namespace kind = ecr::records::kind;
 
 namespace {
@@ -46,10 +47,10 @@ struct SimTransferTest : FormsFixture {
         EXPECT_TRUE(server.start(err)) << err.toStdString();
         port = server.path().toStdString();
         engine = std::make_unique<link::TransferEngine>(transport, ctx, clock);
-        gui::SetEngine(engine.get());
+        ui::SetEngine(engine.get());
     }
     ~SimTransferTest() override {
-        gui::SetEngine(nullptr);
+        ui::SetEngine(nullptr);
         engine.reset();
     }
 
@@ -131,7 +132,7 @@ TEST_F(SimTransferTest, PluUploadOf64PagesStopsAtPage7AndContinueReadsPage7Again
     ASSERT_TRUE(runUntil([&] { return reg.requests(4198) == 1; }));
     EXPECT_EQ(text(&f, "txtStartPage"), "7");
     EXPECT_EQ(bar->value(), 6);
-    EXPECT_EQ(child<QLabel>(&f, "lblProgress")->text(), gui::Text(111528).replace("(x)", "7"));
+    EXPECT_EQ(child<QLabel>(&f, "lblProgress")->text(), ui::Text(111528).replace("(x)", "7"));
     EXPECT_TRUE(engine->portOpen());
     EXPECT_EQ(db->scalar("SELECT count(*) FROM plu").toInt(), 2); // page 1 is stored already
 
@@ -350,7 +351,7 @@ TEST_F(SimTransferTest, SinglePageTimeOutAndPortErrors) {
     qsizetype mark = prompter.shown.size();
     click(&f, "cmdDownload");
     ASSERT_TRUE(runUntil([&] { return prompter.shown.size() > mark; }));
-    EXPECT_EQ(prompter.shown.last().text, gui::Text(111213));
+    EXPECT_EQ(prompter.shown.last().text, ui::Text(111213));
     EXPECT_EQ(prompter.shown.last().icon, Icon::Critical);
 
     // A port that cannot be opened: its own text, titled "Error".
@@ -374,10 +375,10 @@ TEST_F(SimTransferTest, TheMainWindowsEngineUsesTheStoredPortAndShowsSerialEvent
     gui::FormRegistry forms;
     {
         gui::MainWindow w(forms);
-        link::TransferEngine* mine = gui::Engine();
+        link::TransferEngine* mine = ui::Engine();
         ASSERT_NE(mine, nullptr);
         EXPECT_NE(mine, engine.get());
-        EXPECT_EQ(gui::Engine(), mine); // one engine for every form
+        EXPECT_EQ(ui::Engine(), mine); // one engine for every form
         CashierForm f(&w);
         f.show();
         click(&f, "cmdUpload");
@@ -385,5 +386,5 @@ TEST_F(SimTransferTest, TheMainWindowsEngineUsesTheStoredPortAndShowsSerialEvent
         EXPECT_EQ(db->scalar("SELECT name FROM cashier WHERE id=2").toText(), "Anna");
         EXPECT_EQ(w.findChild<QLabel*>("Panel5")->text(), "EvReceive");
     }
-    EXPECT_EQ(gui::Engine(), nullptr);
+    EXPECT_EQ(ui::Engine(), nullptr);
 }

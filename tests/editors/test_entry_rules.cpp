@@ -1,10 +1,10 @@
 // The entry-rule families: characters kept, Enter moving on, select-all on focus.
 #include "FormsFixture.h"
-#include "editors/EntryRules.h"
+#include "ui/EntryRules.h"
 
 #include <QVBoxLayout>
 
-using namespace ecr::editors;
+using namespace ecr::ui;
 
 TEST(EntryRules, CharactersEachFamilyKeeps) {
     struct Case {

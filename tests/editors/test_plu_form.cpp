@@ -3,7 +3,7 @@
 #include "FormsFixture.h"
 #include "app/AppState.h"
 #include "editors/PluForm.h"
-#include "editors/SheetExport.h"
+#include "ui/SheetExport.h"
 #include "import/Spreadsheet.h"
 
 #include <QComboBox>
@@ -16,7 +16,8 @@
 
 using namespace ecr;
 using namespace ecr::editors;
-using Icon = ecr::gui::Prompter::Icon;
+using namespace ecr::ui;
+using Icon = ecr::ui::Prompter::Icon;
 
 namespace {
 
@@ -423,25 +424,29 @@ TEST_F(PluFormTest, DeleteAndDeleteAllAskFirst) {
     prompter.answers = {false};
     click(&f, "cmdDelete");
     EXPECT_EQ(count(), 3);
-    EXPECT_EQ(prompter.shown.last().text, "S111169");
+    // The question names the PLU and defaults to No.
+    EXPECT_EQ(prompter.shown.last().text, "S111169\n2 b");
     EXPECT_EQ(prompter.shown.last().icon, Icon::Exclamation);
+    EXPECT_FALSE(prompter.shown.last().defaultYes);
 
     prompter.answers = {true};
     mark = prompter.shown.size();
     click(&f, "cmdDelete");
-    EXPECT_EQ(messagesSince(mark), QStringList({"S111169", "S111170"}));
+    EXPECT_EQ(messagesSince(mark), QStringList({"S111169\n2 b", "S111170"}));
     EXPECT_EQ(count("id='2'"), 0);
     EXPECT_EQ(count(), 2);
     EXPECT_EQ(listOf(&f)->topLevelItemCount(), 2);
 
     prompter.answers = {false};
     click(&f, "cmdDelAll");
-    EXPECT_EQ(prompter.shown.last().text, "S111358");
+    // How many go, and No by default.
+    EXPECT_EQ(prompter.shown.last().text, "S111358\nS120200 2");
+    EXPECT_FALSE(prompter.shown.last().defaultYes);
     EXPECT_EQ(count(), 2);
     prompter.answers = {true};
     mark = prompter.shown.size();
     click(&f, "cmdDelAll");
-    EXPECT_EQ(messagesSince(mark), QStringList({"S111358", "S111170"}));
+    EXPECT_EQ(messagesSince(mark), QStringList({"S111358\nS120200 2", "S111170"}));
     EXPECT_EQ(count(), 0);
     EXPECT_EQ(listOf(&f)->topLevelItemCount(), 0);
 }

@@ -11,12 +11,11 @@
 
 using namespace ecr;
 using namespace ecr::gui;
+using namespace ecr::ui;
 
 namespace {
 
 struct PasswordTest : GuiFixture {
-    PasswordTest() { useMarkedTexts({111585, 111582, 111583, 111584, 111000, 110070, 111115, 111586, 111587, 111588}); }
-
     struct Outcome {
         QString message; // empty when none was shown
         QString focus;   // object name of the focused box
@@ -106,7 +105,6 @@ TEST_F(PasswordTest, CancelChangesNothing) {
 namespace {
 
 struct CommSetTest : GuiFixture {
-    CommSetTest() { useMarkedTexts({111306, 111520, 111521, 111009, 111010}); }
     const QStringList ports{"/dev/ttyS0", "/dev/ttyUSB0"};
 };
 

@@ -8,7 +8,7 @@
 #include <QStandardPaths>
 #include <QUrl>
 
-namespace ecr::editors {
+namespace ecr::ui {
 
 ExportSettings& Exports() {
     static ExportSettings s;
@@ -36,4 +36,4 @@ void OpenExport(const QString& path) {
     QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
-} // namespace ecr::editors
+} // namespace ecr::ui

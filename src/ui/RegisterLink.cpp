@@ -2,7 +2,7 @@
 
 #include "app/AppState.h"
 
-namespace ecr::gui {
+namespace ecr::ui {
 
 RegisterLink::RegisterLink(QObject* parent)
     : QObject(parent), transport_([] { return link::PortSettingsOf(App()); }) {
@@ -39,4 +39,4 @@ link::TransferEngine* Engine() { return source() ? source()() : nullptr; }
 
 void SetEngineSource(std::function<link::TransferEngine*()> s) { source() = std::move(s); }
 
-} // namespace ecr::gui
+} // namespace ecr::ui

@@ -9,7 +9,7 @@
 
 class QLineEdit;
 
-namespace ecr::editors {
+namespace ecr::ui {
 
 enum class EntryRule {
     Text,           // anything; Enter moves on
@@ -34,4 +34,4 @@ void ApplyEntryRule(QLineEdit* box, EntryRule rule);
 // The rule given to the box; Text when none was.
 EntryRule RuleOf(const QLineEdit* box);
 
-} // namespace ecr::editors
+} // namespace ecr::ui

@@ -6,7 +6,7 @@
 
 class QWidget;
 
-namespace ecr::gui {
+namespace ecr::ui {
 
 class Prompter {
 public:
@@ -35,4 +35,12 @@ Prompter& Prompt();
 // Installs a prompter (not owned); nullptr restores the message boxes.
 void SetPrompter(Prompter* prompter);
 
-} // namespace ecr::gui
+// The forms' message boxes, titled with message 111115.
+void Inform(QWidget* parent, int messageId);
+void InformText(QWidget* parent, const QString& text);
+void ErrorText(QWidget* parent, const QString& text);
+bool Confirm(QWidget* parent, int messageId, Prompter::Icon icon, bool defaultYes = true);
+// A destructive question: No is the default, and the text names what goes.
+bool ConfirmDestructive(QWidget* parent, int messageId, Prompter::Icon icon, const QString& what);
+
+} // namespace ecr::ui

@@ -4,11 +4,15 @@
 
 #include "app/AppState.h"
 
-#include <memory>
+#include <QString>
+
 #include <string>
 
 namespace ecr::db {
 class Database;
+}
+namespace ecr::ui {
+class DatabaseSession;
 }
 
 namespace ecr::gui {
@@ -41,12 +45,16 @@ int RateAt(int index);
 // Default database file: ecr.db in the user's data folder, shared with ecrctl.
 std::string DefaultDatabasePath();
 
-// Opens (creating when missing) the database and reads the configuration into
-// state. On failure: an ecr.log record "Main", the critical message, nullptr.
-std::unique_ptr<db::Database> OpenStartupDatabase(const std::string& path, AppState& state);
+// Opens (creating when missing) the database in the session, which reads the
+// configuration. On failure the path and the reason are shown under the fixed
+// text, printed on standard error and logged ("Main") beside the database,
+// or in fallbackLogFolder when that folder cannot take a log; false then.
+bool OpenStartupDatabase(ui::DatabaseSession& session, const std::string& path, const std::string& fallbackLogFolder);
 
 // The fixed message of a start-up failure.
 inline constexpr const char* kStartupFailureTitle = "Error Message";
 inline constexpr const char* kStartupFailureText = "Data file path is failed, please check file install path!";
+// The message with the path and the reason.
+QString StartupFailureText(const std::string& path, const std::string& reason);
 
 } // namespace ecr::gui

@@ -13,7 +13,7 @@
 #include <functional>
 #include <memory>
 
-namespace ecr::gui {
+namespace ecr::ui {
 
 class RegisterLink : public QObject {
     Q_OBJECT
@@ -47,4 +47,4 @@ inline void SetEngine(link::TransferEngine* engine) {
                            : std::function<link::TransferEngine*()>());
 }
 
-} // namespace ecr::gui
+} // namespace ecr::ui

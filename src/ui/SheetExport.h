@@ -7,7 +7,7 @@
 
 #include <functional>
 
-namespace ecr::editors {
+namespace ecr::ui {
 
 struct ExportSettings {
     QString folder;                              // empty: the documents folder
@@ -21,4 +21,4 @@ QString NewExportPath(const QString& sheetName);
 // Shows the written file.
 void OpenExport(const QString& path);
 
-} // namespace ecr::editors
+} // namespace ecr::ui

@@ -3,7 +3,7 @@
 
 #include <QString>
 
-namespace ecr::gui {
+namespace ecr::ui {
 
 // Message text in the current interface language.
 QString Text(int id);
@@ -17,4 +17,4 @@ QString MenuCaption(const QString& text);
 // A field label: the text with a colon behind it unless it has one.
 QString FieldLabel(const QString& text);
 
-} // namespace ecr::gui
+} // namespace ecr::ui

@@ -6,7 +6,7 @@
 #include <QPointer>
 #include <QTimer>
 
-namespace ecr::editors {
+namespace ecr::ui {
 
 namespace {
 
@@ -97,4 +97,4 @@ EntryRule RuleOf(const QLineEdit* box) {
     return v.isValid() ? static_cast<EntryRule>(v.toInt()) : EntryRule::Text;
 }
 
-} // namespace ecr::editors
+} // namespace ecr::ui

@@ -1,8 +1,10 @@
 #include "Prompter.h"
 
+#include "Texts.h"
+
 #include <QMessageBox>
 
-namespace ecr::gui {
+namespace ecr::ui {
 namespace {
 
 QMessageBox::Icon boxIcon(Prompter::Icon icon) {
@@ -46,4 +48,22 @@ Prompter& Prompt() { return installed() ? *installed() : boxes(); }
 
 void SetPrompter(Prompter* prompter) { installed() = prompter; }
 
-} // namespace ecr::gui
+namespace {
+constexpr int kTitle = 111115;
+}
+
+void Inform(QWidget* parent, int messageId) { InformText(parent, Text(messageId)); }
+
+void InformText(QWidget* parent, const QString& text) { Prompt().information(parent, Text(kTitle), text); }
+
+void ErrorText(QWidget* parent, const QString& text) { Prompt().error(parent, Text(kTitle), text); }
+
+bool Confirm(QWidget* parent, int messageId, Prompter::Icon icon, bool defaultYes) {
+    return Prompt().yesNo(parent, Text(kTitle), Text(messageId), defaultYes, icon);
+}
+
+bool ConfirmDestructive(QWidget* parent, int messageId, Prompter::Icon icon, const QString& what) {
+    return Prompt().yesNo(parent, Text(kTitle), Text(messageId) + QStringLiteral("\n") + what, false, icon);
+}
+
+} // namespace ecr::ui

@@ -8,7 +8,7 @@
 #include <QPushButton>
 #include <QWidget>
 
-namespace ecr::gui {
+namespace ecr::ui {
 
 QString LanguageMenuCaption(int entryCode, int currentLang) {
     const bool chinese = currentLang == 1 || currentLang == 2;
@@ -24,7 +24,8 @@ QString LanguageMenuCaption(int entryCode, int currentLang) {
 
 namespace {
 
-// The register's original fonts do not exist here; the first present stand-in wins.
+// Interface fonts in order of preference; the first one installed is used,
+// else the system font.
 QString firstPresent(std::initializer_list<const char*> candidates) {
     const QStringList present = QFontDatabase::families();
     for (const char* c : candidates) {
@@ -71,4 +72,4 @@ void ApplyLayoutDirection(int langCode) {
     QApplication::setLayoutDirection(langCode == 5 ? Qt::RightToLeft : Qt::LeftToRight);
 }
 
-} // namespace ecr::gui
+} // namespace ecr::ui

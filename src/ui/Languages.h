@@ -5,7 +5,7 @@
 
 class QWidget;
 
-namespace ecr::gui {
+namespace ecr::ui {
 
 struct InterfaceLanguage {
     int code;              // info.lang
@@ -37,4 +37,4 @@ void ApplyFormFont(QWidget* form);
 // Farsi lays the whole interface out right to left.
 void ApplyLayoutDirection(int langCode);
 
-} // namespace ecr::gui
+} // namespace ecr::ui

@@ -5,7 +5,7 @@
 
 #include <QRegularExpression>
 
-namespace ecr::gui {
+namespace ecr::ui {
 
 QString Text(int id) { return QString::fromStdString(Msg(id)); }
 
@@ -27,4 +27,4 @@ QString FieldLabel(const QString& text) {
     return t + u':';
 }
 
-} // namespace ecr::gui
+} // namespace ecr::ui

@@ -1,16 +1,21 @@
-#include "Session.h"
+#include "LoginLogic.h"
 
-#include "Prompter.h"
+#include "ui/DatabaseSession.h"
+#include "ui/Prompter.h"
 #include "app/Config.h"
 #include "app/ErrorLog.h"
 #include "db/Schema.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QStandardPaths>
 
 #include <filesystem>
+#include <iostream>
 
 namespace ecr::gui {
+
+using namespace ecr::ui;
 namespace {
 
 bool hasInfoRow(db::Database& db) { return !db.query("SELECT 1 FROM info LIMIT 1").empty(); }
@@ -73,29 +78,49 @@ std::string DefaultDatabasePath() {
     return QDir(dir).filePath("ecr.db").toStdString();
 }
 
-std::unique_ptr<db::Database> OpenStartupDatabase(const std::string& path, AppState& state) {
+QString StartupFailureText(const std::string& path, const std::string& reason) {
+    return QString::fromUtf8(kStartupFailureText) + QStringLiteral("\n\n") + QString::fromStdString(path) +
+           QStringLiteral("\n") + QString::fromStdString(reason);
+}
+
+namespace {
+bool canHoldLog(const QString& folder) {
+    const QFileInfo f(folder);
+    return f.isDir() && f.isWritable();
+}
+} // namespace
+
+bool OpenStartupDatabase(ui::DatabaseSession& session, const std::string& path, const std::string& fallbackLogFolder) {
     namespace fs = std::filesystem;
     std::error_code ec;
     fs::path full = fs::absolute(path, ec);
     if (ec) full = path;
-    SetErrorLogFolder(full.parent_path().string());
     long long code = 0;
-    std::string text;
+    std::string reason;
     try {
-        auto db = db::OpenOrCreate(full.string());
-        state.dbPath = full.string();
-        state.dbFileName = full.filename().string();
-        LoadStartupState(*db, state);
-        return db;
+        session.open(full.string());
+        return true;
     } catch (const db::DbError& e) {
         code = e.code();
-        text = e.what();
+        reason = e.what();
     } catch (const std::exception& e) {
-        text = e.what();
+        reason = e.what();
     }
-    WriteErrorLog("Main", code, text);
-    Prompt().error(nullptr, QString::fromUtf8(kStartupFailureTitle), QString::fromUtf8(kStartupFailureText));
-    return nullptr;
+    // SQLite's text may end with the path already.
+    const std::string tail = ": " + full.string();
+    if (reason.size() > tail.size() && reason.compare(reason.size() - tail.size(), tail.size(), tail) == 0)
+        reason.resize(reason.size() - tail.size());
+    std::cerr << "ecr-manager: cannot open the database " << full.string() << ": " << reason << std::endl;
+    const QString beside = QString::fromStdString(full.parent_path().string());
+    if (canHoldLog(beside)) {
+        SetErrorLogFolder(beside.toStdString());
+    } else {
+        QDir().mkpath(QString::fromStdString(fallbackLogFolder));
+        SetErrorLogFolder(fallbackLogFolder);
+    }
+    WriteErrorLog("Main", code, full.string() + ": " + reason);
+    Prompt().error(nullptr, QString::fromUtf8(kStartupFailureTitle), StartupFailureText(full.string(), reason));
+    return false;
 }
 
 } // namespace ecr::gui
