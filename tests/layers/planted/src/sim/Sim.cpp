@@ -1,0 +1,3 @@
+// Planted: the simulator reaching the database.
+#include "db/Store.h"
+#include "records/Codec.h"
