@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QTimer>
+#include <QValidator>
 
 namespace ecr::ui {
 
@@ -68,6 +69,24 @@ RuleFilter* filter() {
     return f;
 }
 
+// Pasted and dropped text reaches the box without key presses: the box's
+// validator filters every change the same way the key filter does.
+class RuleValidator : public QValidator {
+public:
+    RuleValidator(EntryRule rule, QObject* parent) : QValidator(parent), rule_(rule) {}
+    State validate(QString& input, int& pos) const override {
+        const QString kept = FilterByRule(rule_, input);
+        if (kept != input) {
+            pos = static_cast<int>(FilterByRule(rule_, input.left(pos)).size());
+            input = kept;
+        }
+        return Acceptable;
+    }
+
+private:
+    EntryRule rule_;
+};
+
 } // namespace
 
 bool RuleAccepts(EntryRule rule, QChar c, const QString& current) {
@@ -86,10 +105,19 @@ bool RuleAccepts(EntryRule rule, QChar c, const QString& current) {
 
 bool RuleMovesOn(EntryRule rule) { return rule != EntryRule::Digits && rule != EntryRule::DecimalNoEnter; }
 
+QString FilterByRule(EntryRule rule, const QString& text) {
+    QString kept;
+    for (QChar c : text)
+        if (c != u'\b' && RuleAccepts(rule, c, kept)) kept += c;
+    return kept;
+}
+
 void ApplyEntryRule(QLineEdit* box, EntryRule rule) {
     box->setProperty(kRuleProperty, static_cast<int>(rule));
     box->removeEventFilter(filter());
     box->installEventFilter(filter());
+    delete dynamic_cast<const RuleValidator*>(box->validator());
+    if (rule != EntryRule::Text) box->setValidator(new RuleValidator(rule, box));
 }
 
 EntryRule RuleOf(const QLineEdit* box) {

@@ -1,7 +1,7 @@
-// Entry rules of the editors' text boxes: which typed characters a box keeps,
+// Entry rules of the forms' text boxes: which typed characters a box keeps,
 // whether Enter moves on to the next field, and the whole text selected when
-// the box takes the focus (typing replaces it). Pasted text is not filtered;
-// the save checks see it.
+// the box takes the focus (typing replaces it). Text pasted or dropped into a
+// box is filtered by the same rule, character by character, as if typed.
 #pragma once
 
 #include <QChar>
@@ -27,6 +27,10 @@ enum class EntryRule {
 bool RuleAccepts(EntryRule rule, QChar typed, const QString& current);
 // Whether Enter moves the focus on (as Tab does).
 bool RuleMovesOn(EntryRule rule);
+// The characters of text that the rule keeps, each judged as if typed after
+// the ones kept before it ("12abc" under Digits gives "12", "1.2.3" under
+// Decimal "1.23").
+QString FilterByRule(EntryRule rule, const QString& text);
 
 // Gives the box the rule's key filter and select-all on focus. The rule can
 // be read back with RuleOf.
