@@ -5,7 +5,6 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QTimer>
-#include <QValidator>
 
 namespace ecr::ui {
 
@@ -69,23 +68,32 @@ RuleFilter* filter() {
     return f;
 }
 
-// Pasted and dropped text reaches the box without key presses: the box's
-// validator filters every change the same way the key filter does.
-class RuleValidator : public QValidator {
-public:
-    RuleValidator(EntryRule rule, QObject* parent) : QValidator(parent), rule_(rule) {}
-    State validate(QString& input, int& pos) const override {
-        const QString kept = FilterByRule(rule_, input);
-        if (kept != input) {
-            pos = static_cast<int>(FilterByRule(rule_, input.left(pos)).size());
-            input = kept;
-        }
-        return Acceptable;
-    }
+// Pasted or dropped text reaches the box without key presses. After every
+// edit by the user the inserted characters (the text between what stayed in
+// front and behind) are filtered as if typed; text set by the program (a
+// stored value shown) is left as it is.
+constexpr char kPreviousProperty[] = "ecrPreviousText";
 
-private:
-    EntryRule rule_;
-};
+void filterEdit(QLineEdit* box) {
+    const QString before = box->property(kPreviousProperty).toString();
+    const QString after = box->text();
+    qsizetype front = 0;
+    while (front < before.size() && front < after.size() && before[front] == after[front]) ++front;
+    qsizetype back = 0;
+    while (back < before.size() - front && back < after.size() - front &&
+           before[before.size() - 1 - back] == after[after.size() - 1 - back])
+        ++back;
+    const QString head = after.left(front);
+    const QString tail = after.right(back);
+    const QString inserted = after.mid(front, after.size() - front - back);
+    const EntryRule rule = RuleOf(box);
+    QString kept;
+    for (QChar c : inserted)
+        if (c != u'\b' && RuleAccepts(rule, c, head + kept + tail)) kept += c;
+    if (kept == inserted) return;
+    box->setText(head + kept + tail);
+    box->setCursorPosition(static_cast<int>(head.size() + kept.size()));
+}
 
 } // namespace
 
@@ -105,19 +113,16 @@ bool RuleAccepts(EntryRule rule, QChar c, const QString& current) {
 
 bool RuleMovesOn(EntryRule rule) { return rule != EntryRule::Digits && rule != EntryRule::DecimalNoEnter; }
 
-QString FilterByRule(EntryRule rule, const QString& text) {
-    QString kept;
-    for (QChar c : text)
-        if (c != u'\b' && RuleAccepts(rule, c, kept)) kept += c;
-    return kept;
-}
-
 void ApplyEntryRule(QLineEdit* box, EntryRule rule) {
+    const bool first = !box->property(kRuleProperty).isValid();
     box->setProperty(kRuleProperty, static_cast<int>(rule));
     box->removeEventFilter(filter());
     box->installEventFilter(filter());
-    delete dynamic_cast<const RuleValidator*>(box->validator());
-    if (rule != EntryRule::Text) box->setValidator(new RuleValidator(rule, box));
+    box->setProperty(kPreviousProperty, box->text());
+    if (!first) return;
+    QObject::connect(box, &QLineEdit::textEdited, box, [box] { filterEdit(box); });
+    QObject::connect(box, &QLineEdit::textChanged, box,
+                     [box](const QString& text) { box->setProperty(kPreviousProperty, text); });
 }
 
 EntryRule RuleOf(const QLineEdit* box) {

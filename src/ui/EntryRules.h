@@ -27,13 +27,10 @@ enum class EntryRule {
 bool RuleAccepts(EntryRule rule, QChar typed, const QString& current);
 // Whether Enter moves the focus on (as Tab does).
 bool RuleMovesOn(EntryRule rule);
-// The characters of text that the rule keeps, each judged as if typed after
-// the ones kept before it ("12abc" under Digits gives "12", "1.2.3" under
-// Decimal "1.23").
-QString FilterByRule(EntryRule rule, const QString& text);
 
-// Gives the box the rule's key filter and select-all on focus. The rule can
-// be read back with RuleOf.
+// Gives the box the rule's key filter, the same filter for pasted and dropped
+// text, and select-all on focus. The rule can be read back with RuleOf. Text
+// the program sets (setText) is not filtered: a stored value shows as stored.
 void ApplyEntryRule(QLineEdit* box, EntryRule rule);
 // The rule given to the box; Text when none was.
 EntryRule RuleOf(const QLineEdit* box);

@@ -1,6 +1,7 @@
 #include "ListForm.h"
 
 #include "Controls.h"
+#include "DatabaseSession.h"
 #include "ErrorTrap.h"
 #include "ProgressPanel.h"
 #include "RegisterLink.h"
@@ -21,6 +22,8 @@ ListForm::ListForm(const char* name, int captionId, QWidget* parent) : QDialog(p
     setObjectName(QString::fromLatin1(name));
     setWindowTitle(Text(captionId));
     setWindowFlag(Qt::WindowMaximizeButtonHint);
+    if (DatabaseSession* session = Session())
+        connect(session, &DatabaseSession::replaced, this, [this] { followDatabase(); });
 }
 
 QTreeWidget* ListForm::createList(const std::vector<int>& columnCaptions) {

@@ -50,6 +50,9 @@ public:
     // Closing by any way (cmdExit, Escape, the title bar) asks mayClose().
     void done(int result) override;
 
+    // Shows what a database that replaced the open one holds.
+    virtual void followDatabase() { reloadAfterRead(); }
+
     // TransferHost
     QWidget* hostWidget() override { return this; }
     void setControlsEnabled(bool enabled) override { SetControlsEnabled(enabled); }

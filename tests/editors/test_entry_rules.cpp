@@ -123,6 +123,9 @@ TEST_F(RuleWidgets, PastedAndDroppedTextIsFilteredLikeTypedText) {
         {EntryRule::Amount, "", "1.2.3", "1.2.3"},
         {EntryRule::Code, "", "12 34-56", "12 3456"},
         {EntryRule::Text, "", "Phở bò 12", "Phở bò 12"},
+        // A value the program put there stays as it is; only the paste is filtered.
+        {EntryRule::Decimal, "-5.0", "1x.", "-5.01"},
+        {EntryRule::Digits, "A7", "8b", "A78"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.pasted);
