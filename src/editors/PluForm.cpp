@@ -3,7 +3,9 @@
 #include "app/AppState.h"
 #include "app/GlobalFunc.h"
 #include "db/Database.h"
+#include "app/Config.h"
 #include "ui/Controls.h"
+#include "ui/FieldTable.h"
 #include "ui/ErrorTrap.h"
 #include "ui/Languages.h"
 #include "ui/ProgressPanel.h"
@@ -325,7 +327,8 @@ void PluForm::cmdExcel_Click() {
             std::vector<std::string> captions;
             for (int id : {111307, 111308, 111309, 111310, 111448, 111449, 111311, 111312, 111313})
                 captions.push_back(Text(id).toStdString());
-            return PluExportSheet(Db(), App().langCode, captions);
+            // The yes/no words follow the language stored in the database.
+            return PluExportSheet(Db(), StoredLanguage(Db()), captions);
         },
         count);
 }
@@ -408,8 +411,14 @@ PluFields PluEntryForm::fields() const {
 
 void PluEntryForm::save() {
     const PluFields f = fields();
-    if (const auto failure = CheckPluFields(f)) {
-        refuse(failure->messageId, findChild<QLineEdit*>(QString::fromStdString(failure->field)));
+    int decimals = 2;
+    if (!Trapped(this, "frmPLU_S_cmdSave_Click", [&] { decimals = GetDecimalPlaces(Db()); })) return;
+    if (const auto failure = CheckPluFields(f, decimals)) {
+        QLineEdit* field = findChild<QLineEdit*>(QString::fromStdString(failure->field));
+        if (failure->problem)
+            refuseText(LimitMessage(failure->caption, *failure->problem), field);
+        else
+            refuse(failure->messageId, field);
         return;
     }
     const QString flag = f.a0 ? cboA0_->currentText() : QString();
