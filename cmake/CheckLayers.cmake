@@ -28,6 +28,8 @@ set(ECR_LAYERS
   "app|app|3"
   "link|link|4"
   "sim|sim|6"
+  "import/forms|forms|10"
+  "reports/forms|forms|10"
   "import|import|7"
   "reports|reports|8"
   "ui|ui|9"

@@ -89,7 +89,8 @@ int RunDesktop(const QStringList& arguments) {
         std::cerr << "ecr-manager: " << options.error.toStdString() << "\n\n" << kUsage;
         return 2;
     }
-    if (options.verbose) EnableVerboseLogging();
+    // QT_LOGGING_RULES, when set, decides alone.
+    if (options.verbose || qEnvironmentVariableIsEmpty("QT_LOGGING_RULES")) SetVerboseLogging(options.verbose);
 
     AppState& state = App();
     DatabaseSession session(state);

@@ -3,5 +3,7 @@
 namespace ecr::ui {
 Q_LOGGING_CATEGORY(lcGui, "ecr.gui", QtInfoMsg)
 
-void EnableVerboseLogging() { QLoggingCategory::setFilterRules(QStringLiteral("ecr.*.debug=true")); }
+void SetVerboseLogging(bool verbose) {
+    QLoggingCategory::setFilterRules(verbose ? QStringLiteral("ecr.*.debug=true") : QStringLiteral("ecr.*.debug=false"));
+}
 } // namespace ecr::ui

@@ -6,6 +6,6 @@
 namespace ecr::ui {
 Q_DECLARE_LOGGING_CATEGORY(lcGui)
 
-// Turns on debug output of every ecr.* category.
-void EnableVerboseLogging();
+// Debug output of every ecr.* category on (--verbose) or off.
+void SetVerboseLogging(bool verbose);
 } // namespace ecr::ui

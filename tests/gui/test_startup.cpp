@@ -4,6 +4,11 @@
 #include "gui/LoginLogic.h"
 #include "gui/Startup.h"
 #include "ui/DatabaseSession.h"
+#include "editors/Log.h"
+#include "import/ImportLog.h"
+#include "link/LinkLog.h"
+#include "reports/ReportsLog.h"
+#include "ui/Log.h"
 
 #include <fstream>
 #include <sstream>
@@ -152,4 +157,18 @@ TEST_F(StartupTest, CommandLine) {
         {{"ecr-manager", "--port=/dev/pts/1", "--port", "/dev/pts/2"}, "--port is given twice"},
     };
     for (const auto& [args, error] : refused) EXPECT_EQ(ParseStartOptions(args).error, error) << args.join(' ').toStdString();
+}
+
+// --verbose turns on the debug output of every area; without it, none.
+TEST(VerboseLogging, TurnsDebugOutputOfEveryAreaOnAndOff) {
+    const QLoggingCategory* areas[] = {&lcGui(), &editors::lcEditors(), &sheets::lcImport(), &reports::lcReports(),
+                                       &lcLink()};
+    for (bool verbose : {true, false, true}) {
+        SetVerboseLogging(verbose);
+        for (const QLoggingCategory* c : areas) {
+            EXPECT_EQ(c->isDebugEnabled(), verbose) << c->categoryName();
+            EXPECT_TRUE(c->isWarningEnabled()) << c->categoryName();
+        }
+    }
+    QLoggingCategory::setFilterRules(QString());
 }
