@@ -66,7 +66,7 @@ int RunImportPlu(const std::string& dbPath, const std::vector<std::string>& args
     } leave{st};
 
     try {
-        const sheets::ReadSheet sheet = import::ReadImportFile(file);
+        const sheets::ReadSheet sheet = import::ReadImportFile(file, st.dbPath);
         const import::ImportSettings settings = import::ReadImportSettings(*db, st.langCode);
         if (dryRun) {
             printPlan(import::PlanImport(*db, sheet, settings));

@@ -7,6 +7,7 @@
 #include "records/Limits.h"
 
 #include <cmath>
+#include <filesystem>
 #include <stdexcept>
 #include <unordered_map>
 
@@ -188,7 +189,10 @@ int CountDataRows(const sheets::ReadSheet& sheet) {
     return n;
 }
 
-sheets::ReadSheet ReadImportFile(const std::string& path) {
+sheets::ReadSheet ReadImportFile(const std::string& path, const std::string& databasePath) {
+    std::error_code ec;
+    if (!databasePath.empty() && std::filesystem::equivalent(path, databasePath, ec))
+        throw ImportRefused(Note{msg::NotASheet, 0, {path}});
     sheets::ReadSheet sheet;
     try {
         // Columns A to I, and one row past the most that may be imported.

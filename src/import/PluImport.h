@@ -81,8 +81,9 @@ private:
 
 // Reads the file's first sheet, as far as the import looks (columns A to I,
 // one row past the limit). Throws ImportRefused: unreadable, not a
-// spreadsheet, more than kMaxImportRows data rows.
-sheets::ReadSheet ReadImportFile(const std::string& path);
+// spreadsheet (the open database file among them: reading it would drop
+// the locks SQLite holds on it), more than kMaxImportRows data rows.
+sheets::ReadSheet ReadImportFile(const std::string& path, const std::string& databasePath = {});
 
 // Data rows: from row 2 to the row before the first row whose column A is
 // empty after trimming.

@@ -118,6 +118,8 @@ TEST_F(ImportE2E, OutputAndExitStatus) {
         {{"import-plu", QString::fromStdString(fixtures + "/not-a-workbook.zip")}, 1, "",
          fixtures + "/not-a-workbook.zip is not a spreadsheet", 5},
         {{"import-plu", QString::fromStdString(dir.file("missing.csv"))}, 1, "", dir.file("missing.csv") + " cannot be read", 5},
+        // The database itself is never read as a spreadsheet.
+        {{"import-plu", QString::fromStdString(dbPath)}, 1, "", dbPath + " is not a spreadsheet", 5},
         {{"import-plu"}, 2, "", "ecrctl: import-plu needs a FILE", 5},
         {{"import-plu", "a.xlsx", "b.xlsx"}, 2, "", "ecrctl: unexpected argument b.xlsx", 5},
         {{"import-plu", "a.xlsx", "--force"}, 2, "", "ecrctl: unexpected argument --force", 5},

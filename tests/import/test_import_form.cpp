@@ -5,6 +5,7 @@
 #include "import/forms/ImportForm.h"
 
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
@@ -15,6 +16,8 @@
 #include <QTimer>
 
 #include <fstream>
+#include <sstream>
+#include <unistd.h>
 
 using namespace ecr;
 using ecr::import::ImportForm;
@@ -198,4 +201,46 @@ TEST_F(ImportFormTest, ADatabaseErrorRollsBackAndSaysSo) {
     const std::string logged((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
     EXPECT_NE(logged.find("Location:      frmImport_cmdImport_Click"), std::string::npos);
     EXPECT_NE(logged.find("Error Message: disk is full"), std::string::npos) << logged;
+}
+
+// The file dialog must not open the files it lists: opening and closing the
+// open database file would drop the locks SQLite holds on it.
+TEST_F(ImportFormTest, BrowsingTheDatabaseFolderKeepsTheDatabaseLocks) {
+    auto locksHeld = [] {
+        std::ifstream in("/proc/locks");
+        const std::string pid = " " + std::to_string(::getpid()) + " ";
+        int n = 0;
+        for (std::string line; std::getline(in, line);) n += line.find(pid) != std::string::npos;
+        return n;
+    };
+    const int before = locksHeld();
+    ASSERT_GT(before, 0); // the open database in WAL mode
+    ImportForm f;
+    child<QLineEdit>(&f, "txtFileName")->setText(QString::fromStdString(dir.file("x.csv")));
+    bool listed = false;
+    QTimer::singleShot(0, [&] {
+        auto* d = f.findChild<QFileDialog*>("dlgOpenFile");
+        ASSERT_NE(d, nullptr);
+        d->selectNameFilter(d->nameFilters().value(1)); // all files, the database among them
+        auto* model = d->findChild<QFileSystemModel*>();
+        ASSERT_NE(model, nullptr);
+        const QString dbFile = QString::fromStdString(dir.file("ecr.db"));
+        listed = QTest::qWaitFor([&] {
+            const QModelIndex i = model->index(dbFile, 2);
+            return i.isValid() && !model->data(i).toString().isEmpty();
+        });
+        QTest::qWait(50);
+        d->reject();
+    });
+    QTest::mouseClick(child<QPushButton>(&f, "cmdOpenFile"), Qt::LeftButton);
+    EXPECT_TRUE(listed);
+    EXPECT_EQ(locksHeld(), before);
+
+    // Nor is the database itself read as a spreadsheet.
+    typeFile(f, dir.file("ecr.db"));
+    QTest::mouseClick(child<QPushButton>(&f, "cmdImport"), Qt::LeftButton);
+    ASSERT_EQ(prompter.shown.size(), 1);
+    EXPECT_EQ(prompter.shown[0].text, QString::fromStdString(dir.file("ecr.db")) +
+                                          " is not a spreadsheet (.xlsx, .ods, .xls or .csv).");
+    EXPECT_EQ(locksHeld(), before);
 }

@@ -11,6 +11,7 @@
 #include <QBrush>
 #include <QColor>
 #include <QFileDialog>
+#include <QFileIconProvider>
 #include <QFileInfo>
 #include <QFrame>
 #include <QGroupBox>
@@ -18,6 +19,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeDatabase>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTableView>
@@ -71,6 +73,20 @@ QString noteText(const Note& n) {
 }
 
 db::Database& Db() { return *App().conn; }
+
+// Icons and types by the file's name only. The dialog would otherwise open
+// every file of the folder to sniff its type, and opening and closing the
+// open database file drops the locks SQLite holds on it, so another program
+// could then write into it at the same time.
+class NameOnlyIcons : public QFileIconProvider {
+public:
+    using QFileIconProvider::icon;
+    QIcon icon(const QFileInfo& info) const override { return icon(info.isDir() ? Folder : File); }
+    QString type(const QFileInfo& info) const override {
+        if (info.isDir()) return QFileIconProvider::type(info);
+        return QMimeDatabase().mimeTypeForFile(info, QMimeDatabase::MatchExtension).comment();
+    }
+};
 
 ImportSettings settings() { return ReadImportSettings(Db(), App().langCode); }
 
@@ -207,6 +223,8 @@ ImportForm::~ImportForm() = default; // an unfinished import rolls back with its
 void ImportForm::openFileClicked() {
     QFileDialog dialog(this, Text(111042));
     dialog.setObjectName("dlgOpenFile");
+    NameOnlyIcons icons;
+    dialog.setIconProvider(&icons);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setNameFilters({Text(kSpreadsheets) + " (*.xlsx *.ods *.xls *.csv)", Text(kAllFiles) + " (*)"});
     if (!fileName_->text().trimmed().isEmpty()) dialog.selectFile(fileName_->text().trimmed());
@@ -225,7 +243,7 @@ bool ImportForm::preview(const QString& path) {
         return false;
     }
     try {
-        sheet_ = ReadImportFile(p.toStdString());
+        sheet_ = ReadImportFile(p.toStdString(), App().dbPath);
         model_->setPlan(PlanImport(Db(), sheet_, settings()));
     } catch (const ImportRefused& e) {
         if (e.note().messageId == msg::TooManyRows) {
