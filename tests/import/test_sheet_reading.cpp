@@ -166,6 +166,26 @@ TEST(SheetReading, XlsxThroughOrcusAndThroughItsPartsAgree) {
     }
 }
 
+// Inline-string cells (what libxlsxwriter writes in constant-memory mode and
+// most scripts write) are skipped by orcus; they are read all the same.
+TEST(SheetReading, InlineStringsAreRead) {
+    TempDir dir;
+    const std::string path = dir.file("inline.xlsx");
+    lxw_workbook_options options{};
+    options.constant_memory = LXW_TRUE;
+    lxw_workbook* wb = workbook_new_opt(path.c_str(), &options);
+    lxw_worksheet* ws = workbook_add_worksheet(wb, "PLU");
+    worksheet_write_string(ws, 0, 0, "Code", nullptr);
+    worksheet_write_string(ws, 1, 0, "0042", nullptr);
+    worksheet_write_string(ws, 1, 1, "可乐", nullptr);
+    worksheet_write_number(ws, 1, 2, 7, nullptr);
+    ASSERT_EQ(workbook_close(wb), LXW_NO_ERROR);
+    const ReadSheet s = ReadFirstSheet(path);
+    ASSERT_EQ(s.rows.size(), 2u);
+    checkCells(s, {{"A1", Type::Text, "Code"}, {"A2", Type::Text, "0042"}, {"B2", Type::Text, "可乐"}, {"C2", Type::Number, "7"}},
+               "inline");
+}
+
 TEST(SheetReading, LimitsKeepAStrayFarCellFromFillingMemory) {
     TempDir dir;
     const std::string path = dir.file("far.xlsx");
