@@ -11,10 +11,7 @@
 
 namespace orcus::spreadsheet {
 class document;
-namespace iface {
-class import_factory;
 }
-} // namespace orcus::spreadsheet
 
 namespace ecr::sheets::detail {
 
