@@ -5,6 +5,7 @@
 #include "editors/CashierForm.h"
 #include "editors/DepartForm.h"
 #include "editors/PluForm.h"
+#include "import/forms/ImportForm.h"
 
 namespace ecr::gui {
 
@@ -17,6 +18,7 @@ void RegisterStandardForms(FormRegistry& forms) {
     forms.add("frmPLU", FormRegistry::modal<editors::PluForm>());
     forms.add("frmDepart", FormRegistry::modal<editors::DepartForm>());
     forms.add("frmCashierStruct", FormRegistry::modal<editors::CashierForm>());
+    forms.add("frmImport", FormRegistry::modal<import::ImportForm>());
 }
 
 QString KeyEditorFormName(int keyboardType) {

@@ -173,11 +173,11 @@ TEST_F(MainWindowTest, LanguageOutsideTheListChecksNoEntry) {
 
 TEST_F(MainWindowTest, EntriesWithoutFormsAreDisabledUntilRegistered) {
     MainWindow w(forms);
-    for (const char* name : {"mnuComm", "mnuChangePassword", "mnuSeller", "mnuDept", "mnuSetPLU"})
+    for (const char* name : {"mnuComm", "mnuChangePassword", "mnuSeller", "mnuDept", "mnuSetPLU", "mnuImport"})
         EXPECT_TRUE(w.entry(name)->isEnabled()) << name;
     for (const char* key : {"cashier", "depa", "plu"}) EXPECT_TRUE(button(w, key)->isEnabled()) << key;
     for (const char* name : {"mnuSysPara", "mnuKey", "mnuBmpDownload",
-                             "mnuImport", "mnuSaleDataView", "mnuCash", "mnuRpt3", "mnuRpt17", "mnuBundleInfo",
+                             "mnuSaleDataView", "mnuCash", "mnuRpt3", "mnuRpt17", "mnuBundleInfo",
                              "mnuMemberInfo", "mnuMemberRpt", "mnuPromotion", "mnuFiscalData", "mnuDbBackup",
                              "mnuSelectDb", "mnuInitData", "mnuDataBackup", "mnuDataRestore", "mnuKeyboard"})
         EXPECT_FALSE(w.entry(name)->isEnabled()) << name;
