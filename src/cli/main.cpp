@@ -3,6 +3,7 @@
 #include "app/AppState.h"
 #include "app/Config.h"
 #include "app/ErrorLog.h"
+#include "Report.h"
 #include "Transfer.h"
 #include "db/Schema.h"
 
@@ -35,6 +36,8 @@ const char* kUsage =
     "  set-clock [--time \"YYYY-MM-DD HH:MM\"]\n"
     "                       set the register's clock (default: this computer's time)\n"
     "  send-logo FILE.bmp   write a monochrome bitmap as the receipt logo\n"
+    "  report NAME [OPTIONS] OUTPUT...\n"
+    "                       write a report as CSV, .xlsx or PDF (report --help)\n"
     "\n"
     "KIND: params cashiers departments keys flashcash plu journal members\n"
     "      promotions bundles fiscal\n"
@@ -63,7 +66,7 @@ std::string defaultDbPath() {
 } // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
+    const auto app = ecr::cli::MakeApplication(argc, argv);
     QCoreApplication::setOrganizationName("ecr");
     QCoreApplication::setApplicationName("ecr-manager");
     // Diagnostics go to ecr.log and the exit status; QT_LOGGING_RULES turns
@@ -121,6 +124,7 @@ int main(int argc, char** argv) {
             return kExitFailed;
         }
     }
+    if (ecr::cli::IsReportCommand(command)) return ecr::cli::RunReportCommand({dbPath, port, baud}, args);
     if (ecr::cli::IsTransferCommand(command))
         return ecr::cli::RunTransferCommand({dbPath, port, baud}, command, args);
     return usageError("unknown command " + command);
