@@ -1,23 +1,38 @@
 #include "Document.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <charconv>
 #include <cstdlib>
+#include <optional>
 
 namespace ecr::reports {
 
 std::vector<std::string> Document::row(std::size_t r) const {
-    const std::size_t n = columns.size();
-    return {cells.begin() + static_cast<std::ptrdiff_t>(r * n), cells.begin() + static_cast<std::ptrdiff_t>((r + 1) * n)};
+    std::vector<std::string> out;
+    for (std::size_t c = 0; c < columns.size(); ++c) out.emplace_back(cell(r, c));
+    return out;
 }
 
-void Document::addRow(std::vector<std::string> row) {
-    row.resize(columns.size());
-    for (auto& c : row) cells.push_back(std::move(c));
+void Document::addCell(std::string_view text) {
+    constexpr std::size_t kBlock = 1 << 20;
+    if (blocks_.empty() || blocks_.back().size() + text.size() > blocks_.back().capacity()) {
+        blocks_.emplace_back();
+        blocks_.back().reserve(std::max(kBlock, text.size()));
+    }
+    std::string& b = blocks_.back();
+    refs_.push_back({static_cast<std::uint32_t>(blocks_.size() - 1), static_cast<std::uint32_t>(b.size()),
+                     static_cast<std::uint32_t>(text.size())});
+    b.append(text);
+}
+
+void Document::addRow(const std::vector<std::string>& row) {
+    for (std::size_t c = 0; c < columns.size(); ++c) addCell(c < row.size() ? std::string_view(row[c]) : std::string_view());
 }
 
 double Document::number(std::size_t row, std::size_t column) const {
-    return std::strtod(cell(row, column).c_str(), nullptr);
+    return std::strtod(std::string(cell(row, column)).c_str(), nullptr);
 }
 
 void Document::addTotal(std::string caption, double value, bool amount) {
@@ -25,34 +40,61 @@ void Document::addTotal(std::string caption, double value, bool amount) {
 }
 
 namespace {
-// Rounds to the given decimals, half away from zero; sums of binary
-// fractions that land a hair below a half still round up.
-double roundTo(double value, int decimals) {
-    const double scale = std::pow(10.0, decimals);
-    const double scaled = value * scale;
-    double r = std::round(scaled + std::copysign(1e-6, scaled));
-    if (r == 0) r = 0; // no negative zero
-    return r / scale;
+
+// The value in units of 10^-decimals, rounded half away from zero; sums of
+// binary fractions that land a hair below a half still round up.
+double scaledRound(double value, int decimals) {
+    const double scaled = value * std::pow(10.0, decimals);
+    return std::round(scaled + std::copysign(1e-6, scaled));
 }
+
+// Fixed-point text of a rounded scaled value; trailing zeros of the
+// fraction dropped when asked. Nothing for values beyond 64 bits.
+std::optional<std::string> fixedText(double scaled, int decimals, bool trim) {
+    if (!(std::fabs(scaled) < 9e18)) return std::nullopt;
+    long long n = std::llround(scaled);
+    const bool negative = n < 0;
+    unsigned long long u = negative ? 0ULL - static_cast<unsigned long long>(n) : static_cast<unsigned long long>(n);
+    unsigned long long unit = 1;
+    for (int i = 0; i < decimals; ++i) unit *= 10;
+    char buf[48];
+    char* p = buf;
+    if (negative && u != 0) *p++ = '-';
+    p = std::to_chars(p, buf + sizeof buf, u / unit).ptr;
+    unsigned long long frac = u % unit;
+    int digits = decimals;
+    if (trim)
+        while (digits > 0 && frac % 10 == 0) {
+            frac /= 10;
+            --digits;
+        }
+    if (digits > 0) {
+        *p++ = '.';
+        for (int i = digits - 1; i >= 0; --i) {
+            p[i] = static_cast<char>('0' + frac % 10);
+            frac /= 10;
+        }
+        p += digits;
+    }
+    return std::string(buf, p);
+}
+
 } // namespace
 
 std::string AmountText(double value) {
-    char buf[64];
-    double r = roundTo(value, 2);
-    if (r == 0) r = 0;
-    std::snprintf(buf, sizeof buf, "%.2f", r);
+    const double r = scaledRound(value, 2);
+    if (auto t = fixedText(r, 2, false)) return *t;
+    char buf[400];
+    std::snprintf(buf, sizeof buf, "%.2f", value);
     return buf;
 }
 
 std::string QuantityText(double value) {
-    char buf[64];
-    double r = roundTo(value, 3);
-    if (r == 0) r = 0;
-    std::snprintf(buf, sizeof buf, "%.3f", r);
-    std::string s = buf;
-    while (!s.empty() && s.back() == '0') s.pop_back();
-    if (!s.empty() && s.back() == '.') s.pop_back();
-    return s;
+    const double r = scaledRound(value, 3);
+    if (auto t = fixedText(r, 3, true)) return *t;
+    char buf[400];
+    std::snprintf(buf, sizeof buf, "%.15g", value);
+    return buf;
 }
 
 } // namespace ecr::reports

@@ -4,6 +4,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <deque>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -44,22 +46,33 @@ struct Document {
     std::string sheetSubtitle; // the same line in the spreadsheet's row 2
     LineAlign subtitleAlign = LineAlign::Center;
     std::vector<Column> columns;
-    std::vector<std::string> cells; // row by row, columns.size() per row
     std::vector<Total> totals;
     std::optional<Chart> chart;
     bool footer = true;     // print date and page number on every page
     bool landscape = false; // a table too wide for a portrait page
     bool noData = false;    // nothing matched: the caller says so, the document still shows
 
-    std::size_t rowCount() const { return columns.empty() ? 0 : cells.size() / columns.size(); }
-    const std::string& cell(std::size_t row, std::size_t column) const {
-        return cells[row * columns.size() + column];
+    std::size_t rowCount() const { return columns.empty() ? 0 : refs_.size() / columns.size(); }
+    std::string_view cell(std::size_t row, std::size_t column) const {
+        const CellRef& r = refs_[row * columns.size() + column];
+        return {blocks_[r.block].data() + r.offset, r.size};
     }
     std::vector<std::string> row(std::size_t r) const;
-    void addRow(std::vector<std::string> row);
+    // Cells are added row by row, columns.size() to a row.
+    void addCell(std::string_view text);
+    void addRow(const std::vector<std::string>& row);
     // The cell read as a number (0 when it is not one).
     double number(std::size_t row, std::size_t column) const;
     void addTotal(std::string caption, double value, bool amount);
+
+private:
+    // The cells' texts one after the other in blocks that never move: a long
+    // report is a few large allocations, not a million small strings.
+    struct CellRef {
+        std::uint32_t block, offset, size;
+    };
+    std::vector<std::string> blocks_;
+    std::deque<CellRef> refs_;
 };
 
 // "0.00": two decimals, rounded half away from zero, never "-0.00".

@@ -49,8 +49,8 @@ struct WorkbookCloser {
     }
 };
 
-std::string csvField(const std::string& s) {
-    if (s.find_first_of(",\"\r\n") == std::string::npos) return s;
+std::string csvField(std::string_view s) {
+    if (s.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(s);
     std::string out = "\"";
     for (char c : s) {
         if (c == '"') out += '"';
@@ -105,7 +105,7 @@ void WriteXlsx(const Document& doc, const std::string& path) {
         const auto row = static_cast<lxw_row_t>(3 + r);
         for (std::size_t c = 0; c < doc.columns.size(); ++c) {
             const auto col = static_cast<lxw_col_t>(c);
-            const std::string& cell = doc.cell(r, c);
+            const std::string cell(doc.cell(r, c));
             double value = 0;
             int decimals = 0;
             if (doc.columns[c].kind == ColumnKind::Number && parseNumber(cell, value, decimals))
@@ -166,7 +166,13 @@ std::string CsvText(const Document& doc) {
     std::vector<std::string> captions;
     for (const Column& c : doc.columns) captions.push_back(c.caption);
     line(captions);
-    for (std::size_t r = 0; r < doc.rowCount(); ++r) line(doc.row(r));
+    for (std::size_t r = 0; r < doc.rowCount(); ++r) {
+        for (std::size_t c = 0; c < doc.columns.size(); ++c) {
+            if (c) out += ',';
+            out += csvField(doc.cell(r, c));
+        }
+        out += "\r\n";
+    }
     if (!doc.totals.empty()) {
         out += "\r\n";
         for (const Total& t : doc.totals) line({t.caption, t.text});

@@ -88,7 +88,7 @@ Document DepartmentReport(db::Database& db, const ReportQuery& q) {
         sales += f.saleAmount;
         returns += f.returnAmount;
     }
-    d.noData = d.cells.empty();
+    d.noData = d.rowCount() == 0;
     d.addTotal(Text(db, 111181), sales, true);
     d.addTotal(Text(db, 111183), returns, true);
     d.chart = Chart{Text(db, msg::DepartmentChart), 1, 2};
@@ -114,7 +114,7 @@ Document PluProfitReport(db::Database& db, const ReportQuery& q) {
                   QuantityText(f.returnQuantity), AmountText(f.tax), AmountText(f.grossProfit())});
         profit += f.grossProfit();
     }
-    d.noData = d.cells.empty();
+    d.noData = d.rowCount() == 0;
     d.addTotal(Text(db, 111571), profit, true);
     return d;
 }
@@ -128,9 +128,8 @@ Document Top25Report(db::Database& db, const ReportQuery& q) {
     StorePeriod(db, q.period);
     db::Transaction tx(db);
     auto st = db.prepare("SELECT a.pluid, a.pluname, a.operation, sum(a.price), sum(a.quantity), 0, max(a.time),"
-                         " c.AveragePrice FROM plurecord a JOIN q_plu25_plurecord_top25 b ON a.pluid=b.pluid"
-                         " JOIN plu c ON a.pluid=c.id"
-                         " WHERE a.billnumber>0 AND a.opentable=0 AND a.time>=?1 AND a.time<=?2"
+                         " c.AveragePrice FROM plurecord a JOIN plu c ON a.pluid=c.id"
+                         " WHERE a.pluid IN (SELECT pluid FROM q_plu25_plurecord_top25) AND a.billnumber>0 AND a.opentable=0 AND a.time>=?1 AND a.time<=?2"
                          " AND a.operation IN (0,1,2,6,8,9,10,14)"
                          " GROUP BY a.pluid, a.pluname, a.operation ORDER BY a.pluid, a.operation");
     st->bind(1, q.period.start).bind(2, q.period.end);
@@ -148,7 +147,7 @@ Document Top25Report(db::Database& db, const ReportQuery& q) {
         d.addRow({rows->columnText(0), rows->columnText(1), AmountText(rows->columnDouble(2)),
                   QuantityText(rows->columnDouble(3)), AmountText(rows->columnDouble(4)),
                   QuantityText(rows->columnDouble(5)), AmountText(rows->columnDouble(6))});
-    d.noData = d.cells.empty();
+    d.noData = d.rowCount() == 0;
     d.chart = Chart{Text(db, msg::Top25Chart), 1, 2};
     return d;
 }
@@ -195,7 +194,7 @@ Document DeptPriceReport(db::Database& db, const ReportQuery& q) {
         quantity += x.quantity;
         amount += x.amount;
     }
-    d.noData = d.cells.empty();
+    d.noData = d.rowCount() == 0;
     d.addTotal(Text(db, 111395), quantity, false);
     d.addTotal(Text(db, 111396), amount, true);
     return d;

@@ -91,18 +91,18 @@ Document journalLines(db::Database& db, const ReportQuery& q, LinesKind kind) {
         const double taxShare = st->columnDouble(9);
         std::string name = st->columnText(3);
         if (kind == LinesKind::WithPayments && op >= 16 && op <= 19) name = adjustmentNames[static_cast<std::size_t>(op - 16)];
-        d.cells.push_back(std::to_string(bill));
-        d.cells.push_back(st->columnText(1));
-        d.cells.push_back(st->columnText(2));
-        d.cells.push_back(std::move(name));
-        d.cells.push_back(st->columnText(4));
-        d.cells.push_back(st->columnText(5));
-        d.cells.push_back(QuantityText(quantity));
-        d.cells.push_back(AmountText(price));
-        d.cells.push_back(AmountText(taxShare));
+        d.addCell(std::to_string(bill));
+        d.addCell(st->columnText(1));
+        d.addCell(st->columnText(2));
+        d.addCell(std::move(name));
+        d.addCell(st->columnText(4));
+        d.addCell(st->columnText(5));
+        d.addCell(QuantityText(quantity));
+        d.addCell(AmountText(price));
+        d.addCell(AmountText(taxShare));
         t.add(bill, op, quantity, price, taxShare);
     }
-    d.noData = d.cells.empty();
+    d.noData = d.rowCount() == 0;
 
     switch (kind) {
     case LinesKind::ByDepartment:

@@ -21,7 +21,7 @@ Document PluListReport(db::Database& db, const ReportQuery&) {
         d.addRow({st->columnText(0), st->columnText(1), st->columnText(2), AmountText(st->columnDouble(3)),
                   AmountText(st->columnDouble(4)), AmountText(st->columnDouble(5)), QuantityText(st->columnDouble(6)),
                   QuantityText(st->columnDouble(7))});
-    d.noData = d.cells.empty();
+    d.noData = d.rowCount() == 0;
     return d;
 }
 
@@ -36,7 +36,7 @@ Document LowStockReport(db::Database& db, const ReportQuery&) {
     while (st->step())
         d.addRow({st->columnText(0), st->columnText(1), st->columnText(2), AmountText(st->columnDouble(3)),
                   QuantityText(st->columnDouble(4)), QuantityText(st->columnDouble(5))});
-    d.noData = d.cells.empty();
+    d.noData = d.rowCount() == 0;
     return d;
 }
 
@@ -58,7 +58,7 @@ Document MemberReport(db::Database& db, const ReportQuery& q) {
     while (st->step())
         d.addRow({st->columnText(0), st->columnText(1), QuantityText(st->columnDouble(2)), st->columnText(3),
                   st->columnText(4)});
-    d.noData = d.cells.empty();
+    d.noData = d.rowCount() == 0;
     return d;
 }
 

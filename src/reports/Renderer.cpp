@@ -18,7 +18,7 @@ namespace {
 constexpr double kMargin = kUnitsPerInch;  // left, right, top
 constexpr double kBottomMargin = 540;      // the footer sits in it
 constexpr double kFooterGap = 160;
-constexpr double kPadH = 40, kPadV = 20;
+constexpr double kPadH = 30, kPadV = 20;
 constexpr double kRule = 5;                // half a point
 
 bool isCjk(char16_t c) {
@@ -49,7 +49,7 @@ public:
         return w;
     }
     // Whether an ASCII text on one line surely fits (no measuring needed).
-    bool asciiFits(const std::string& s, double maxWidth) const {
+    bool asciiFits(std::string_view s, double maxWidth) const {
         if (static_cast<double>(s.size()) * maxAscii_ <= maxWidth) {
             for (unsigned char c : s)
                 if (c >= 128 || c == '\n') return false;
@@ -138,6 +138,8 @@ std::vector<QString> wrap(const QString& text, double maxWidth, Measurer& m) {
     return lines;
 }
 
+QString qText(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
 QFont makeFont(const QString& family, int units, bool bold) {
     QFont f(family);
     f.setPixelSize(units);
@@ -162,21 +164,24 @@ struct Renderer::Fonts {
     Measurer title, text, textBold, cell, cellBold, footer;
     explicit Fonts(const QString& family)
         : title(makeFont(family, 210, true)), text(makeFont(family, 110, false)), textBold(makeFont(family, 110, true)),
-          cell(makeFont(family, 100, false)), cellBold(makeFont(family, 100, true)), footer(makeFont(family, 90, false)) {}
+          cell(makeFont(family, 90, false)), cellBold(makeFont(family, 90, true)), footer(makeFont(family, 90, false)) {}
 };
 
 Renderer::Renderer(const Document& doc, const QPageSize& pageSize, QDate printDate, const QString& fontFamily)
     : doc_(doc), printDate_(printDate), fonts_(std::make_unique<Fonts>(fontFamily)) {
+    double total = 0;
+    for (const Column& c : doc.columns) total += c.twips / 2.0;
     QSizeF paper = pageSize.size(QPageSize::Point) * 10.0;
-    if (doc.landscape != (paper.width() > paper.height())) paper.transpose();
+    if (paper.width() > paper.height()) paper.transpose();
+    // A table wider than a portrait page turns the page.
+    landscape_ = doc.landscape || total > paper.width() - 2 * kMargin;
+    if (landscape_) paper.transpose();
     page_ = paper;
     left_ = kMargin;
     right_ = page_.width() - kMargin;
     top_ = kMargin;
     bottom_ = page_.height() - kBottomMargin;
 
-    double total = 0;
-    for (const Column& c : doc.columns) total += c.twips / 2.0;
     const double avail = right_ - left_;
     const double scale = total > avail ? avail / total : 1.0;
     for (const Column& c : doc.columns) colWidths_.push_back(c.twips / 2.0 * scale);
@@ -232,10 +237,10 @@ double Renderer::rowHeight(std::size_t row) {
     Measurer& m = fonts_->cell;
     double lines = 1;
     for (std::size_t c = 0; c < colWidths_.size(); ++c) {
-        const std::string& s = doc_.cell(row, c);
+        const std::string_view s = doc_.cell(row, c);
         const double inner = colWidths_[c] - 2 * kPadH;
         if (s.empty() || m.asciiFits(s, inner)) continue;
-        lines = std::max(lines, double(wrap(QString::fromStdString(s), inner, m).size()));
+        lines = std::max(lines, double(wrap(qText(s), inner, m).size()));
     }
     return std::min(lines * m.lineSpacing() + 2 * kPadV, bottom_ - top_ - headerHeight_);
 }
@@ -352,7 +357,7 @@ void Renderer::paintItem(QPainter& p, const Item& it, double y, double height) {
     case ItemKind::Row: {
         std::vector<QString> cells;
         for (std::size_t c = 0; c < doc_.columns.size(); ++c)
-            cells.push_back(QString::fromStdString(doc_.cell(static_cast<std::size_t>(it.index), c)));
+            cells.push_back(qText(doc_.cell(static_cast<std::size_t>(it.index), c)));
         paintRow(p, cells, y, height, false);
         break;
     }
@@ -421,7 +426,7 @@ void Renderer::paintBar(QPainter& p, int bar, double y, double height) {
     p.setFont(m.font());
     p.setPen(Qt::black);
     const QString label = QFontMetricsF(m.font()).elidedText(
-        QString::fromStdString(doc_.cell(r, static_cast<std::size_t>(chart.labelColumn))), Qt::ElideRight,
+        qText(doc_.cell(r, static_cast<std::size_t>(chart.labelColumn))), Qt::ElideRight,
         labelWidth - kPadH);
     p.drawText(QPointF(left_, baseline), label);
 
@@ -433,8 +438,7 @@ void Renderer::paintBar(QPainter& p, int bar, double y, double height) {
     p.fillRect(barRect, QColor(62, 104, 160));
     p.setPen(QPen(Qt::black, kRule));
     p.drawLine(QPointF(zero, y), QPointF(zero, y + height));
-    p.drawText(QPointF(barLeft + barWidth + kPadH, baseline),
-               QString::fromStdString(doc_.cell(r, static_cast<std::size_t>(chart.valueColumn))));
+    p.drawText(QPointF(barLeft + barWidth + kPadH, baseline), qText(doc_.cell(r, static_cast<std::size_t>(chart.valueColumn))));
 }
 
 void Renderer::paintFooter(QPainter& p, int index) {
@@ -450,13 +454,13 @@ void Renderer::paintFooter(QPainter& p, int index) {
 bool WritePdf(const Document& doc, const QString& path, QDate printDate, const QString& fontFamily, QString* error) {
     QPdfWriter writer(path);
     const QPageSize a4(QPageSize::A4);
+    Renderer renderer(doc, a4, printDate, fontFamily);
     writer.setPageSize(a4);
-    writer.setPageOrientation(doc.landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+    writer.setPageOrientation(renderer.landscape() ? QPageLayout::Landscape : QPageLayout::Portrait);
     writer.setPageMargins(QMarginsF(0, 0, 0, 0));
     writer.setResolution(600);
     writer.setTitle(QString::fromStdString(doc.title));
     writer.setCreator(QStringLiteral("ECR Manager"));
-    Renderer renderer(doc, a4, printDate, fontFamily);
     QPainter painter;
     if (!painter.begin(&writer)) {
         if (error) *error = QStringLiteral("cannot open the file for writing");

@@ -38,8 +38,10 @@ public:
     Renderer& operator=(const Renderer&) = delete;
 
     const Document& document() const { return doc_; }
-    // Page size in units, oriented as the document asks.
+    // Page size in units. Pages turn to landscape when the document asks or
+    // its table is wider than a portrait page.
     QSizeF pageSize() const { return page_; }
+    bool landscape() const { return landscape_; }
     // Lays out every page; the number of pages (at least 1).
     int pageCount();
     // Pages laid out so far.
@@ -75,6 +77,7 @@ private:
     const Document& doc_;
     QDate printDate_;
     QSizeF page_;
+    bool landscape_ = false;
     double left_, right_, top_, bottom_; // body edges in units
     double tableLeft_ = 0;
     std::vector<double> colWidths_;

@@ -151,7 +151,7 @@ TEST(Renderer, WrappedCellsTakeMoreRoomAndOverlongRowsStillEnd) {
     EXPECT_GE(perPageShort, 2 * perPageWrapped);
     EXPECT_GT(perPageWrapped, 0);
     // The wrapped cell is painted whole, on three lines or more.
-    const std::string text = wrapped.cell(0, 1);
+    const std::string text(wrapped.cell(0, 1));
     const Strings texts = pageTexts(b, 1);
     auto line = std::find_if(texts.begin(), texts.end(), [](const std::string& t) { return t.starts_with("a long"); });
     ASSERT_NE(line, texts.end());

@@ -238,7 +238,7 @@ TEST_F(JournalFixture, PluListsAndMembers) {
         EXPECT_EQ(d.subtitle, c.filterLine);
         EXPECT_EQ(d.subtitleAlign, LineAlign::Left);
         Strings ids;
-        for (std::size_t r = 0; r < d.rowCount(); ++r) ids.push_back(d.cell(r, 0));
+        for (std::size_t r = 0; r < d.rowCount(); ++r) ids.emplace_back(d.cell(r, 0));
         EXPECT_EQ(ids, c.ids) << c.filterLine;
         EXPECT_EQ(d.noData, c.ids.empty());
     }
