@@ -15,6 +15,7 @@
 #include <QPainter>
 #include <QRadioButton>
 #include <QScrollArea>
+#include <QScreen>
 #include <QScrollBar>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -132,7 +133,10 @@ PrintForm::PrintForm(std::shared_ptr<const Document> doc, QWidget* parent)
     });
 
     layOut();
-    resize(900, 760);
+    // As large as a page at 100%, within the screen.
+    const QRect screenRoom = screen() ? screen()->availableGeometry() : QRect(0, 0, 1024, 768);
+    const QSize wanted = view_->sizeHint() + QSize(24, toolbar_->sizeHint().height() + 24);
+    resize(std::min(wanted.width(), screenRoom.width() * 9 / 10), std::min(wanted.height(), screenRoom.height() * 9 / 10));
 }
 
 PrintForm::~PrintForm() = default;
