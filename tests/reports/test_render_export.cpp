@@ -239,6 +239,25 @@ TEST_F(JournalFixture, SpreadsheetReadBack) {
     }
 }
 
+TEST_F(JournalFixture, SpreadsheetColumnWidthsFollowTheReport) {
+    const Document d = LowStockReport(*db, {}); // 5, 18, 18, 18, 10, 10 characters
+    const std::string path = dir.file("low.xlsx");
+    WriteXlsx(d, path);
+    namespace ss = orcus::spreadsheet;
+    ss::document doc{ss::range_size_t{1048576, 16384}};
+    ss::import_factory factory{doc};
+    orcus::orcus_xlsx reader(&factory);
+    reader.read_file(path);
+    const ss::sheet* sheet = doc.get_sheet(0);
+    std::vector<double> widths;
+    for (int c = 0; c < 6; ++c) widths.push_back(static_cast<double>(sheet->get_col_width(c, nullptr, nullptr)));
+    EXPECT_LT(widths[0], widths[4]);
+    EXPECT_LT(widths[4], widths[1]);
+    EXPECT_EQ(widths[1], widths[3]);
+    EXPECT_EQ(widths[4], widths[5]);
+    EXPECT_NEAR(widths[1] / widths[4], 18.0 / 10.0, 0.15);
+}
+
 TEST_F(JournalFixture, MemberSpreadsheetKeepsLeadingZerosAsText) {
     ReportQuery q;
     q.scoreAbove = 100;

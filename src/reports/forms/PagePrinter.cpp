@@ -6,7 +6,6 @@
 #include <QPrintDialog>
 #include <QPrinter>
 
-#include <memory>
 
 namespace ecr::reports::forms {
 
@@ -47,7 +46,9 @@ PagePrinter* installed = nullptr;
 
 PagePrinter& Printer() {
     if (installed) return *installed;
-    static std::unique_ptr<SystemPrinter> system = std::make_unique<SystemPrinter>();
+    // Made on first use and kept to the end: a printer must not outlive the
+    // application object in a static destructor.
+    static SystemPrinter* system = new SystemPrinter;
     return *system;
 }
 
