@@ -1,5 +1,7 @@
 #include "Renderer.h"
 
+#include "TextWrap.h"
+
 #include <QFontMetricsF>
 #include <QHash>
 #include <QPainter>
@@ -12,6 +14,9 @@
 
 namespace ecr::reports {
 
+using detail::Measurer;
+using detail::wrap;
+
 namespace {
 
 // Sizes in units (1/720 inch: a point is ten units).
@@ -20,123 +25,6 @@ constexpr double kBottomMargin = 540;      // the footer sits in it
 constexpr double kFooterGap = 160;
 constexpr double kPadH = 30, kPadV = 20;
 constexpr double kRule = 5;                // half a point
-
-bool isCjk(char16_t c) {
-    return (c >= 0x2E80 && c <= 0x9FFF) || (c >= 0xAC00 && c <= 0xD7AF) || (c >= 0xF900 && c <= 0xFAFF) ||
-           (c >= 0xFF00 && c <= 0xFFEF);
-}
-
-// Text widths in units. Kerning is off, so an ASCII text is as wide as its
-// characters; other texts are measured whole and remembered.
-class Measurer {
-public:
-    explicit Measurer(const QFont& font) : font_(font), fm_(font) {
-        for (int c = 0; c < 128; ++c) {
-            ascii_[static_cast<std::size_t>(c)] = c >= 32 && c < 127 ? fm_.horizontalAdvance(QChar(c)) : fm_.horizontalAdvance(QChar(' '));
-            maxAscii_ = std::max(maxAscii_, ascii_[static_cast<std::size_t>(c)]);
-        }
-    }
-    const QFont& font() const { return font_; }
-    double lineSpacing() const { return fm_.lineSpacing(); }
-    double ascent() const { return fm_.ascent(); }
-
-    double width(QStringView s) {
-        double w = 0;
-        for (QChar c : s) {
-            if (c.unicode() >= 128) return measured(s);
-            w += ascii_[c.unicode()];
-        }
-        return w;
-    }
-    // Whether an ASCII text on one line surely fits (no measuring needed).
-    bool asciiFits(std::string_view s, double maxWidth) const {
-        if (static_cast<double>(s.size()) * maxAscii_ <= maxWidth) {
-            for (unsigned char c : s)
-                if (c >= 128 || c == '\n') return false;
-            return true;
-        }
-        double w = 0;
-        for (unsigned char c : s) {
-            if (c >= 128 || c == '\n') return false;
-            w += ascii_[c];
-        }
-        return w <= maxWidth;
-    }
-
-private:
-    double measured(QStringView s) {
-        const QString key = s.toString();
-        auto it = cache_.constFind(key);
-        if (it != cache_.cend()) return *it;
-        if (cache_.size() > 100000) cache_.clear();
-        const double w = fm_.horizontalAdvance(key);
-        cache_.insert(key, w);
-        return w;
-    }
-
-    QFont font_;
-    QFontMetricsF fm_;
-    std::array<double, 128> ascii_{};
-    double maxAscii_ = 0;
-    QHash<QString, double> cache_;
-};
-
-// Greedy line breaking at blanks and between CJK characters; a word wider
-// than the line is broken between characters.
-std::vector<QString> wrap(const QString& text, double maxWidth, Measurer& m) {
-    std::vector<QString> lines;
-    QString line;
-    double lineWidth = 0;
-    auto flush = [&] {
-        while (line.endsWith(QLatin1Char(' '))) line.chop(1);
-        lines.push_back(line);
-        line.clear();
-        lineWidth = 0;
-    };
-    const qsizetype n = text.size();
-    qsizetype i = 0;
-    while (i < n) {
-        if (text[i] == QLatin1Char('\n')) {
-            flush();
-            ++i;
-            continue;
-        }
-        // One token: a CJK character or a run up to a blank, with its blanks.
-        qsizetype end = i;
-        if (isCjk(text[i].unicode())) {
-            ++end;
-        } else {
-            while (end < n && text[end] != QLatin1Char(' ') && text[end] != QLatin1Char('\n') && !isCjk(text[end].unicode()))
-                ++end;
-        }
-        qsizetype wordEnd = end;
-        while (end < n && text[end] == QLatin1Char(' ')) ++end;
-        const QStringView word = QStringView(text).mid(i, wordEnd - i);
-        const QStringView blanks = QStringView(text).mid(wordEnd, end - wordEnd);
-        const double ww = m.width(word);
-        if (!line.isEmpty() && lineWidth + ww > maxWidth) flush();
-        if (line.isEmpty() && ww > maxWidth) {
-            qsizetype k = 0;
-            while (k < word.size()) {
-                const qsizetype len = word[k].isHighSurrogate() && k + 1 < word.size() ? 2 : 1;
-                const QStringView ch = word.mid(k, len);
-                const double cw = m.width(ch);
-                if (!line.isEmpty() && lineWidth + cw > maxWidth) flush();
-                line += ch;
-                lineWidth += cw;
-                k += len;
-            }
-        } else {
-            line += word;
-            lineWidth += ww;
-        }
-        line += blanks;
-        lineWidth += m.width(blanks);
-        i = end;
-    }
-    if (!line.isEmpty() || lines.empty()) flush();
-    return lines;
-}
 
 QString qText(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
@@ -240,7 +128,8 @@ double Renderer::rowHeight(std::size_t row) {
         const std::string_view s = doc_.cell(row, c);
         const double inner = colWidths_[c] - 2 * kPadH;
         if (s.empty() || m.asciiFits(s, inner)) continue;
-        lines = std::max(lines, double(wrap(qText(s), inner, m).size()));
+        const int n = detail::isPlainAscii(s) ? detail::asciiLineCount(s, inner, m) : static_cast<int>(wrap(qText(s), inner, m).size());
+        lines = std::max(lines, double(n));
     }
     return std::min(lines * m.lineSpacing() + 2 * kPadV, bottom_ - top_ - headerHeight_);
 }

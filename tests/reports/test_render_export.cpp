@@ -5,6 +5,7 @@
 #include "reports/Export.h"
 #include "reports/PrintRange.h"
 #include "reports/Renderer.h"
+#include "reports/TextWrap.h"
 
 #include <QPaintEngine>
 #include <QPainter>
@@ -15,6 +16,7 @@
 #include <orcus/spreadsheet/sheet.hpp>
 
 #include <fstream>
+#include <random>
 #include <regex>
 #include <sstream>
 
@@ -139,6 +141,33 @@ TEST(Renderer, PagesCoverEveryRowOnceWithTheHeaderOnEachPage) {
     auto count = std::find(last.begin(), last.end(), "Count: 300");
     ASSERT_NE(count, last.end());
     EXPECT_NE(std::find(last.begin(), count, "300"), count);
+}
+
+// Pages are laid out by counting lines and painted by breaking them: both
+// must give the same number of lines, or rows overflow their cells.
+TEST(TextWrap, CountingAsciiLinesAgreesWithBreakingThem) {
+    QFont font(ReportFontFamily(3));
+    font.setPixelSize(90);
+    font.setKerning(false);
+    detail::Measurer m(font);
+    std::vector<std::string> texts = {"", " ", "a", "2024-03-05 23:59:59", "  leading blanks", "trailing blanks   ",
+                                      "a  b   c", "averyveryverylongwordwithoutanyblanksatall", "Mineral water 1.5l",
+                                      "x y z w v u t s r q p o n m l k j i h g f e d c b a"};
+    std::mt19937 random(16);
+    for (int i = 0; i < 200; ++i) {
+        std::string t;
+        const int length = static_cast<int>(random() % 40);
+        for (int k = 0; k < length; ++k) t += random() % 4 == 0 ? ' ' : static_cast<char>('!' + random() % 94);
+        texts.push_back(t);
+    }
+    for (const std::string& t : texts) {
+        ASSERT_TRUE(detail::isPlainAscii(t));
+        for (double width = 1; width < 1200; width *= 1.37)
+            ASSERT_EQ(detail::asciiLineCount(t, width, m), static_cast<int>(detail::wrap(QString::fromStdString(t), width, m).size()))
+                << "'" << t << "' in " << width;
+    }
+    EXPECT_FALSE(detail::isPlainAscii("caf\xc3\xa9"));
+    EXPECT_FALSE(detail::isPlainAscii("two\nlines"));
 }
 
 TEST(Renderer, WrappedCellsTakeMoreRoomAndOverlongRowsStillEnd) {
