@@ -20,7 +20,7 @@ bool isReturn(int op) { return op == 8 || op == 9 || op == 10 || op == 14; }
 
 enum class LinesKind { ByDepartment, ByPlu, WithPayments, Returns };
 
-struct LinesSpec {
+struct LinesQuery {
     int titleId;
     const char* operations;
     const char* filter;  // extra condition on ?3, or ""
@@ -53,14 +53,14 @@ struct LineTotals {
 };
 
 Document journalLines(db::Database& db, const ReportQuery& q, LinesKind kind) {
-    static const LinesSpec specs[] = {
+    static const LinesQuery queries[] = {
         {110045, "0,1,2,6,8,9,10", " AND depart=?3", "billnumber, pluid, depart, operation, sid"},
         {110046, "0,1,2,8,9,10", " AND pluid=?3", "billnumber, pluid, operation, sid"},
         {110047, "0,1,2,6,8,9,10,14,16,17,18,19", "", "billnumber, pluid, operation, sid"},
         {110048, "8,9,10,14", "", "billnumber, pluid, operation, sid"},
     };
-    const LinesSpec& spec = specs[static_cast<int>(kind)];
-    Document d = PeriodDocument(db, spec.titleId, q.period);
+    const LinesQuery& lq = queries[static_cast<int>(kind)];
+    Document d = PeriodDocument(db, lq.titleId, q.period);
     if (kind == LinesKind::ByDepartment) d.title = JournalLinesTitle(db, q.depart);
     d.columns = {TextColumn(db, 111280, 1200, 10),  TextColumn(db, 111281, 1200, 18),
                  TextColumn(db, 111282, 1200, 18),  TextColumn(db, 111283, 1200, 18),
@@ -75,8 +75,8 @@ Document journalLines(db::Database& db, const ReportQuery& q, LinesKind kind) {
 
     const std::string sql = std::string("SELECT billnumber, time, pluid, pluname, depart, departname, operation, "
                                         "quantity, price, ") +
-                            kTaxShare + " FROM plurecord WHERE " + kCounted + " AND operation IN (" + spec.operations +
-                            ")" + spec.filter + " ORDER BY " + spec.orderBy;
+                            kTaxShare + " FROM plurecord WHERE " + kCounted + " AND operation IN (" + lq.operations +
+                            ")" + lq.filter + " ORDER BY " + lq.orderBy;
     auto st = db.prepare(sql);
     st->bind(1, q.period.start).bind(2, q.period.end);
     if (kind == LinesKind::ByDepartment) st->bind(3, q.depart);
