@@ -3,6 +3,7 @@
 #include "app/AppState.h"
 #include "app/Config.h"
 #include "app/ErrorLog.h"
+#include "ImportPlu.h"
 #include "Report.h"
 #include "Transfer.h"
 #include "db/Schema.h"
@@ -36,13 +37,17 @@ const char* kUsage =
     "  set-clock [--time \"YYYY-MM-DD HH:MM\"]\n"
     "                       set the register's clock (default: this computer's time)\n"
     "  send-logo FILE.bmp   write a monochrome bitmap as the receipt logo\n"
+    "  import-plu FILE [--dry-run]\n"
+    "                       import PLUs from a spreadsheet (.xlsx .ods .xls .csv);\n"
+    "                       --dry-run shows what it would do and writes nothing\n"
     "  report NAME [OPTIONS] OUTPUT...\n"
     "                       write a report as CSV, .xlsx or PDF (report --help)\n"
     "\n"
     "KIND: params cashiers departments keys flashcash plu journal members\n"
     "      promotions bundles fiscal\n"
     "Pages are 1-based and clamped to the kind's pages. Exit status: 0 done,\n"
-    "1 transfer failed or stopped (time-out, failure reply, port error, Ctrl-C),\n"
+    "1 transfer failed or stopped (time-out, failure reply, port error, Ctrl-C)\n"
+    "or import refused as a whole (nothing written; rejected rows do not count),\n"
     "2 usage error (including a page range that ends before it starts and a logo\n"
     "file that is missing or not a monochrome bitmap). Progress goes to stderr\n"
     "when it is a terminal.\n"
@@ -124,6 +129,7 @@ int main(int argc, char** argv) {
             return kExitFailed;
         }
     }
+    if (command == "import-plu") return ecr::cli::RunImportPlu(dbPath, args);
     if (ecr::cli::IsReportCommand(command)) return ecr::cli::RunReportCommand({dbPath, port, baud}, args);
     if (ecr::cli::IsTransferCommand(command))
         return ecr::cli::RunTransferCommand({dbPath, port, baud}, command, args);

@@ -5,6 +5,7 @@
 #include "editors/CashierForm.h"
 #include "editors/DepartForm.h"
 #include "editors/PluForm.h"
+#include "import/forms/ImportForm.h"
 #include "reports/forms/ReportForm.h"
 
 namespace ecr::gui {
@@ -16,6 +17,7 @@ void RegisterStandardForms(FormRegistry& forms) {
     forms.add("frmPLU", FormRegistry::modal<editors::PluForm>());
     forms.add("frmDepart", FormRegistry::modal<editors::DepartForm>());
     forms.add("frmCashierStruct", FormRegistry::modal<editors::CashierForm>());
+    forms.add("frmImport", FormRegistry::modal<import::ImportForm>());
     forms.add("frmRpt1", reports::forms::OpenReport("frmRpt1"));
     forms.add("frmRpt2", reports::forms::OpenReport("frmRpt2"));
     forms.add("frmRpt3", reports::forms::OpenReport("frmRpt3"));
