@@ -4,6 +4,7 @@
 #include "app/Config.h"
 #include "app/ErrorLog.h"
 #include "ImportPlu.h"
+#include "Report.h"
 #include "Transfer.h"
 #include "db/Schema.h"
 
@@ -39,6 +40,8 @@ const char* kUsage =
     "  import-plu FILE [--dry-run]\n"
     "                       import PLUs from a spreadsheet (.xlsx .ods .xls .csv);\n"
     "                       --dry-run shows what it would do and writes nothing\n"
+    "  report NAME [OPTIONS] OUTPUT...\n"
+    "                       write a report as CSV, .xlsx or PDF (report --help)\n"
     "\n"
     "KIND: params cashiers departments keys flashcash plu journal members\n"
     "      promotions bundles fiscal\n"
@@ -68,7 +71,7 @@ std::string defaultDbPath() {
 } // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
+    const auto app = ecr::cli::MakeApplication(argc, argv);
     QCoreApplication::setOrganizationName("ecr");
     QCoreApplication::setApplicationName("ecr-manager");
     // Diagnostics go to ecr.log and the exit status; QT_LOGGING_RULES turns
@@ -127,6 +130,7 @@ int main(int argc, char** argv) {
         }
     }
     if (command == "import-plu") return ecr::cli::RunImportPlu(dbPath, args);
+    if (ecr::cli::IsReportCommand(command)) return ecr::cli::RunReportCommand({dbPath, port, baud}, args);
     if (ecr::cli::IsTransferCommand(command))
         return ecr::cli::RunTransferCommand({dbPath, port, baud}, command, args);
     return usageError("unknown command " + command);

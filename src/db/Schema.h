@@ -24,7 +24,12 @@ std::vector<std::vector<std::string>> ParseTsv(std::string_view text);
 // Creates every table and view and loads the seed rows, in one transaction.
 void InitializeSchema(Database& db);
 
-// Opens the file, creating and seeding it first when it does not exist.
+// Brings the stored queries (views) of an existing file up to those of the
+// schema: a view whose SQL differs is replaced. Views hold no data.
+void RefreshStoredQueries(Database& db);
+
+// Opens the file, creating and seeding it first when it does not exist, and
+// refreshes the stored queries of an existing one.
 // Throws DbError when it cannot be opened or created.
 std::unique_ptr<Database> OpenOrCreate(const std::string& path, bool* created = nullptr);
 
