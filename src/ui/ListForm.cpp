@@ -100,15 +100,6 @@ void ListForm::done(int result) {
     QDialog::done(result);
 }
 
-void ListForm::transferSinglePage(std::string_view kind, link::Direction d) {
-    if (!single_ || singleKind_ != kind) {
-        delete single_;
-        single_ = new SinglePageTransfer(*this, kind);
-        singleKind_ = std::string(kind);
-    }
-    single_->start(d);
-}
-
 // ---- export -------------------------------------------------------------------
 
 void ListForm::exportSheet(const std::function<sheets::SheetData()>& build, long long rowCount) {

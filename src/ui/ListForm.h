@@ -1,8 +1,8 @@
 // What the list forms and entry forms share: the list view ListView1, the
 // command buttons on or off together, closing refused while the port is
-// open, the delete flow, the single-page transfer and the export; and the
-// entry form with cmdSave, cmdCancel, IsModify, refusals with the focus in
-// the field and the add-another question.
+// open, the delete flow and the export; and the entry form with cmdSave,
+// cmdCancel, IsModify, refusals with the focus in the field and the
+// add-another question.
 #pragma once
 
 #include "Prompter.h"
@@ -68,9 +68,6 @@ protected:
     // fraProgress, hidden.
     ProgressPanel* createProgressPanel();
 
-    // The single-page transfer of a kind of the link's plan table.
-    void transferSinglePage(std::string_view kind, link::Direction direction);
-
     // Writes the sheet into a new file, shows it in the spreadsheet program
     // and says 111196. rowCount sets the progress bar.
     void exportSheet(const std::function<sheets::SheetData()>& build, long long rowCount);
@@ -78,8 +75,6 @@ protected:
 private:
     QTreeWidget* list_ = nullptr;
     ProgressPanel* panel_ = nullptr;
-    SinglePageTransfer* single_ = nullptr;
-    std::string singleKind_;
 };
 
 class EntryForm : public QDialog {
