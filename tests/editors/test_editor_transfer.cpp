@@ -12,6 +12,8 @@
 #include "link/SerialTransport.h"
 #include "link/TransferEngine.h"
 #include "records/Cashier.h"
+#include "ui/ProgressPanel.h"
+#include "ui/Transfers.h"
 #include "records/Department.h"
 #include "records/PageKinds.h"
 #include "records/Plu.h"
@@ -327,6 +329,51 @@ TEST_F(SimTransferTest, CashiersRoundTripUnchanged) {
     click(&f, "cmdDownload");
     ASSERT_TRUE(runUntil([&] { return shown("S111118"); }));
     EXPECT_EQ(memory.read(kind::Cashier), page);
+}
+
+// A form that is no list takes part in transfers through TransferHost alone.
+namespace {
+struct PlainHost : ui::TransferHost {
+    QDialog form;
+    QList<bool> enabledCalls;
+    int reloads = 0;
+    PlainHost() { form.setObjectName("frmPlain"); }
+    QWidget* hostWidget() override { return &form; }
+    void setControlsEnabled(bool e) override { enabledCalls << e; }
+    void reloadAfterRead() override { ++reloads; }
+};
+} // namespace
+
+TEST_F(SimTransferTest, AnyFormRunsSingleAndPagedTransfersThroughTheHostInterface) {
+    Bytes page(records::kPageSize, 0xFF);
+    records::CashierRecord a{4, "Anna", "1111", {}};
+    records::EncodeCashier(a, ByteSpan(page).subspan(4 * records::kCashierRecordSize, records::kCashierRecordSize));
+    memory.write(kind::Cashier, page);
+
+    PlainHost host;
+    ui::SinglePageTransfer single(host, "cashiers");
+    ASSERT_TRUE(single.start(link::Direction::Read));
+    ASSERT_TRUE(runUntil([&] { return shown("S111235"); }));
+    EXPECT_EQ(host.enabledCalls, (QList<bool>{false, true}));
+    EXPECT_EQ(host.reloads, 1);
+    EXPECT_EQ(db->scalar("SELECT name FROM cashier WHERE id = 4").toText(), "Anna");
+
+    // Paged: the host's page boxes and panel, pages 2 to 3 of the members.
+    host.enabledCalls.clear();
+    auto* panel = new ui::ProgressPanel(&host.form);
+    auto* start = new QLineEdit("2", &host.form);
+    auto* end = new QLineEdit("3", &host.form);
+    ui::PagedTransfer paged(host, "members", panel, start, end);
+    paged.readPages();
+    EXPECT_TRUE(prompter.shown.last().question); // 111201 answered Yes
+    ASSERT_TRUE(runUntil([&] { return host.reloads == 2; }));
+    EXPECT_EQ(reg.requests(kind::Member + 1), 1);
+    EXPECT_EQ(reg.requests(kind::Member + 2), 1);
+    EXPECT_EQ(reg.requests(kind::Member), 0);
+    EXPECT_EQ(host.enabledCalls, (QList<bool>{false, true}));
+    EXPECT_TRUE(panel->isHidden());
+    EXPECT_EQ(prompter.shown.last().text, "S111235");
+    EXPECT_EQ(start->text(), "3");
 }
 
 TEST_F(SimTransferTest, SinglePageTimeOutAndPortErrors) {
