@@ -6,10 +6,13 @@
 #   loop:A<->B   two folders include each other
 #   only:A->B    a folder reaches a layer outside its allowed set
 #   widgets:T    target T reaches Qt Widgets through its link libraries
+#   gui:T        target T reaches Qt Gui (or Widgets)
+#   db:T         target T reaches the database (ecr_db or SQLite)
 #   unplaced:F   a folder that the layer table does not place
 #
-#   cmake -DSRC=<src> -DLINKS=<file> -DNO_WIDGETS=<targets> [-DEXPECT=<keys>]
-#         [-DPENDING=<keys>] -P CheckLayers.cmake      (lists comma-separated)
+#   cmake -DSRC=<src> -DLINKS=<file> -DNO_WIDGETS=<targets> -DNO_GUI=<targets>
+#         -DNO_DB=<targets> [-DEXPECT=<keys>] [-DPENDING=<keys>]
+#         -P CheckLayers.cmake                          (lists comma-separated)
 # EXPECT: the check passes only when exactly these keys are found (used to
 # prove on a planted tree that it catches what it should).
 # PENDING: keys known and tolerated until the work that removes them lands;
@@ -39,12 +42,17 @@ set(ECR_LAYERS
   "maintenance|forms|10"
   "gui|gui|11"
   "cli|cli|12")
-# Layers a folder may reach besides its own, where the order alone allows more.
+# Layers a folder may reach besides its own, where the order alone allows
+# more, and single headers it may reach besides those: the simulator speaks
+# the protocol itself with the codecs and the frame format.
 set(ECR_ONLY_sim "conv;records;sim")
+set(ECR_ALSO_sim "link/Frames.h")
 set(ECR_WIDGET_LIBS "Qt6::Widgets;Qt6::PrintSupport;Qt::Widgets;Qt::PrintSupport")
+set(ECR_GUI_LIBS "Qt6::Gui;Qt::Gui;${ECR_WIDGET_LIBS}")
+set(ECR_DB_LIBS "ecr_db;PkgConfig::SQLITE3;SQLite::SQLite3")
 
 # Lists may come with commas (add_test passes them more safely that way).
-foreach(var NO_WIDGETS EXPECT PENDING)
+foreach(var NO_WIDGETS NO_GUI NO_DB EXPECT PENDING)
   if(DEFINED ${var})
     string(REPLACE "," ";" ${var} "${${var}}")
   endif()
@@ -133,7 +141,8 @@ foreach(rel IN LISTS sources)
     endif()
     if(DEFINED ECR_ONLY_${layer})
       list(FIND ECR_ONLY_${layer} "${tlayer}" allowed)
-      if(allowed EQUAL -1)
+      list(FIND ECR_ALSO_${layer} "${trel}" also)
+      if(allowed EQUAL -1 AND also EQUAL -1)
         ecr_report("only:${layer}->${tlayer}" "${rel} includes ${trel}")
       endif()
     endif()
@@ -168,35 +177,47 @@ if(LINKS)
     set(deps_${t} "${libs}")
     list(APPEND targets "${t}")
   endforeach()
-  foreach(t IN LISTS NO_WIDGETS)
+  # Everything a target links, directly or through its libraries; reports
+  # the first forbidden library found with the path that reaches it.
+  function(ecr_check_closure t forbidden key)
     list(FIND targets "${t}" known)
     if(known EQUAL -1)
-      ecr_report("unknown:${t}" "no target ${t} to check (renamed? update NO_WIDGETS)")
-      continue()
+      set(found "${found};unknown:${t}" PARENT_SCOPE)
+      set(details "${details}  unknown:${t}: no target ${t} to check (renamed? update the lists)\n" PARENT_SCOPE)
+      return()
     endif()
-    # Everything the target links, directly or through its libraries.
     set(seen "")
     set(todo "${t}")
     set(path_${t} "${t}")
     while(todo)
       list(POP_FRONT todo cur)
       foreach(d IN LISTS deps_${cur})
-        list(FIND seen "${d}" s)
-        if(NOT s EQUAL -1)
+        if(d IN_LIST seen)
           continue()
         endif()
         list(APPEND seen "${d}")
         set(path_${d} "${path_${cur}} -> ${d}")
-        list(FIND ECR_WIDGET_LIBS "${d}" w)
-        if(NOT w EQUAL -1)
-          ecr_report("widgets:${t}" "${path_${d}}")
+        if(d IN_LIST forbidden)
+          set(found "${found};${key}:${t}" PARENT_SCOPE)
+          set(details "${details}  ${key}:${t}: ${path_${d}}\n" PARENT_SCOPE)
+          return()
         endif()
         if(DEFINED deps_${d})
           list(APPEND todo "${d}")
         endif()
       endforeach()
     endwhile()
+  endfunction()
+  foreach(t IN LISTS NO_WIDGETS)
+    ecr_check_closure("${t}" "${ECR_WIDGET_LIBS}" widgets)
   endforeach()
+  foreach(t IN LISTS NO_GUI)
+    ecr_check_closure("${t}" "${ECR_GUI_LIBS}" gui)
+  endforeach()
+  foreach(t IN LISTS NO_DB)
+    ecr_check_closure("${t}" "${ECR_DB_LIBS}" db)
+  endforeach()
+  list(REMOVE_ITEM found "")
 endif()
 
 # ---- verdict -------------------------------------------------------------------
