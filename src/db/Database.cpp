@@ -1,6 +1,6 @@
 #include "Database.h"
 
-#include "JetFunctions.h"
+#include "SqlFunctions.h"
 
 #include <sqlite3.h>
 
@@ -149,7 +149,7 @@ std::unique_ptr<Database> Database::open(const std::string& path, bool create) {
     sqlite3_extended_result_codes(h, 1);
     sqlite3_busy_timeout(h, 2000);
     std::unique_ptr<Database> db(new Database(h, path));
-    RegisterJetFunctions(h);
+    RegisterSqlFunctions(h);
     // A file that is not a database fails here rather than at first use.
     db->executeScript("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; PRAGMA foreign_keys=OFF;");
     return db;

@@ -422,8 +422,8 @@ Job TransferEngine::params(Direction d) {
         StepOutcome o = co_await readStep(kind::Params, kind::Params);
         if (o == StepOutcome::Done && d == Direction::Write) {
             closePort();
-            // The one-second pause between the two steps returns at once in the
-            // original (ReplyDone is still set from the read), so none here.
+            // No pause between the read and the write: the register answers
+            // the write as soon as the read is done.
             if (!openPort(fail)) {
                 finishWith(fail, EngineState::Idle);
                 co_return;

@@ -1,6 +1,6 @@
 #include "TempDir.h"
 #include "db/Database.h"
-#include "db/JetFunctions.h"
+#include "db/SqlFunctions.h"
 
 #include <gtest/gtest.h>
 
@@ -99,7 +99,7 @@ TEST_F(DbTest, RollbackLeavesTableAsItWasAndNests) {
     EXPECT_THROW(db->commit(), DbError);
 }
 
-TEST_F(DbTest, JetFunctions) {
+TEST_F(DbTest, SqlFunctions) {
     db->execute("INSERT INTO t(id, name, price, time) VALUES(12, '12', 3.14159, '2009-10-07 09:05:00')");
     auto r = db->query("SELECT format(id,'00000'), format(name,'00000'), format(price,'0.00'), format(price,'0.000'),"
                        " format(time,'yyyy-mm-dd'), format(time,'yyyymmddhhmm'), cstr(year(time)) || format(month(time),'00'),"
