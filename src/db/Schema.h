@@ -24,6 +24,9 @@ std::vector<std::vector<std::string>> ParseTsv(std::string_view text);
 // Creates every table and view and loads the seed rows, in one transaction.
 void InitializeSchema(Database& db);
 
+// Tables the schema creates that the database lacks, in schema order.
+std::vector<std::string> MissingTables(Database& db);
+
 // Opens the file, creating and seeding it first when it does not exist.
 // Throws DbError when it cannot be opened or created.
 std::unique_ptr<Database> OpenOrCreate(const std::string& path, bool* created = nullptr);
