@@ -70,7 +70,7 @@ TEST_F(RowsFixture, BundlePageRoundTrips) {
     EXPECT_EQ(build(kind::Bundle, 3), page);
 }
 
-TEST_F(RowsFixture, PromotionPageRoundTripsAndBadDatesAreLeftOut) {
+TEST_F(RowsFixture, PromotionPageRoundTripsAndBadDatesAreReportedAndLeftOut) {
     SetErrorLogFolder(dir.path.string());
     db->execute("INSERT INTO params(PointEn) VALUES(1)");
     db->execute("INSERT INTO promotion(address,promotionname,pluid,sdate,edate,quantity,discountprice,PresentPluId,"
@@ -85,11 +85,17 @@ TEST_F(RowsFixture, PromotionPageRoundTripsAndBadDatesAreLeftOut) {
                   .toText(),
               "700 2009-10-20 00:00:00 2009-10-20 00:00:00|763 2010-01-01 08:30:00 2010-12-31 00:00:00");
     EXPECT_EQ(build(kind::Promotion, 7), page);
-    // A blank end date names no day: that promotion is logged and left out.
+    // A blank end date and 31 April name no day: those promotions are
+    // reported and left out, the others kept.
     std::fill_n(page.begin() + 63 * 64 + 12, 4, 0xFF);
+    EncodePromotion({702, "12", "2009-04-31 10:00:00", "2009-05-02 10:00:00", 1, 0, "", 0, "April"},
+                    RecordAt(ByteSpan(page), 2, 64), 1);
     db->execute("DELETE FROM promotion");
     ASSERT_EQ(store(kind::Promotion, page, 7), "");
     EXPECT_EQ(db->scalar("SELECT group_concat(address) FROM promotion").toText(), "700");
+    EXPECT_EQ(last.skipped, (std::vector<link::RecordError>{
+                                {kind::Promotion, 7, 2, "start date 2009-4-31 10:0 is not a real date"},
+                                {kind::Promotion, 7, 63, "end date 4095-1-31 31:63 is not a real date"}}));
     EXPECT_TRUE(std::filesystem::exists(ErrorLogPath()));
     SetErrorLogFolder("");
 }
