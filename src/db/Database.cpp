@@ -193,7 +193,7 @@ std::unique_ptr<Database> Database::open(const std::string& path, bool create) {
 
 void Database::fail(int rc) const {
     const int code = sqlite3_extended_errcode(db_) ? sqlite3_extended_errcode(db_) : rc;
-    qCWarning(lcDb) << "error" << code << sqlite3_errmsg(db_);
+    qCDebug(lcDb) << "error" << code << sqlite3_errmsg(db_);
     throw DbError(code, sqlite3_errmsg(db_));
 }
 

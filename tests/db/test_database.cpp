@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 using namespace ecr::db;
 
 namespace {
@@ -121,6 +123,19 @@ TEST_F(DbTest, SqlFunctions) {
     EXPECT_TRUE(db->scalar("SELECT year(NULL)").isNull());
     EXPECT_EQ(FormatValue("", true, -0.004, "0.00"), "0.00");
     EXPECT_EQ(FormatValue("", true, 2.345, "0.00"), "2.35");
+}
+
+TEST(Database, NewFileAndItsJournalAreOwnerOnlyWhateverTheUmask) {
+    TempDir dir;
+    const ::mode_t old = ::umask(022);
+    auto db = Database::open(dir.file("ecr.db"));
+    db->executeScript("CREATE TABLE t(x); INSERT INTO t VALUES(1);");
+    ::umask(old);
+    for (const char* suffix : {"", "-wal", "-shm"}) {
+        struct stat st {};
+        ASSERT_EQ(::stat((dir.file("ecr.db") + suffix).c_str(), &st), 0) << suffix;
+        EXPECT_EQ(st.st_mode & 0777, 0600u) << suffix;
+    }
 }
 
 TEST(Database, OpenFailureReportsPath) {
