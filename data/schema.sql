@@ -237,30 +237,36 @@ CREATE TABLE rpt_top25plu (
   grossprofits REAL
 );
 
--- Stored queries over the period in rpt_time. A journal line counts when it
--- belongs to a closed bill (billnumber>0) and is not an open-table line.
+-- Stored queries over the period in rpt_time (its one row). A journal line
+-- counts when it belongs to a closed bill (billnumber>0) and is not an
+-- open-table line.
+-- The bill counts of the period and of each cashier read the same lines:
+-- those with a sale, return or payment code.
 
--- Bills of the period with a sale, return or payment line.
+-- Bills of the period.
 CREATE VIEW q_plurecord AS
   SELECT DISTINCT p.billnumber
-  FROM plurecord p, rpt_time r
+  FROM plurecord p
   WHERE p.billnumber > 0 AND p.opentable = 0
     AND p.operation IN (0,1,2,6,8,9,10,14,16,17,18,19,32,33,34,35,36,37)
-    AND p.time >= r.starttime AND p.time <= r.endtime;
+    AND p.time >= (SELECT starttime FROM rpt_time) AND p.time <= (SELECT endtime FROM rpt_time);
 
--- Older count: a bill number reused at another time stamp counts again.
+-- Bills of the period by day: a bill counts once whatever minutes its lines
+-- carry; a bill number the register starts again on another day counts again.
 CREATE VIEW q_plurecord_old AS
-  SELECT DISTINCT p.billnumber, p.time
-  FROM plurecord p, rpt_time r
+  SELECT DISTINCT p.billnumber, substr(p.time, 1, 10) AS day
+  FROM plurecord p
   WHERE p.billnumber > 0 AND p.opentable = 0
-    AND p.time >= r.starttime AND p.time <= r.endtime;
+    AND p.operation IN (0,1,2,6,8,9,10,14,16,17,18,19,32,33,34,35,36,37)
+    AND p.time >= (SELECT starttime FROM rpt_time) AND p.time <= (SELECT endtime FROM rpt_time);
 
--- The 25 PLUs sold in the largest quantity during the period.
+-- The 25 PLUs of the PLU file sold in the largest quantity during the
+-- period; bundle lines and codes missing from the file take no place.
 CREATE VIEW q_plu25_plurecord_top25 AS
   SELECT p.pluid AS pluid, SUM(p.quantity) AS salequantity
-  FROM plurecord p, rpt_time r
+  FROM plurecord p JOIN plu u ON u.id = p.pluid
   WHERE p.billnumber > 0 AND p.opentable = 0 AND p.operation IN (0,1,2,6)
-    AND p.time >= r.starttime AND p.time <= r.endtime
+    AND p.time >= (SELECT starttime FROM rpt_time) AND p.time <= (SELECT endtime FROM rpt_time)
   GROUP BY p.pluid
   ORDER BY SUM(p.quantity) DESC, p.pluid
   LIMIT 25;
@@ -268,32 +274,27 @@ CREATE VIEW q_plu25_plurecord_top25 AS
 -- Bills per cashier during the period.
 CREATE VIEW q_plurecord_cashier AS
   SELECT DISTINCT p.billnumber, p.cashier
-  FROM plurecord p, rpt_time r
+  FROM plurecord p
   WHERE p.billnumber > 0 AND p.opentable = 0
-    AND p.time >= r.starttime AND p.time <= r.endtime;
+    AND p.operation IN (0,1,2,6,8,9,10,14,16,17,18,19,32,33,34,35,36,37)
+    AND p.time >= (SELECT starttime FROM rpt_time) AND p.time <= (SELECT endtime FROM rpt_time);
 
--- Sales per cashier during the period.
+-- Sales per cashier during the period (0 without any).
 CREATE VIEW rpt_cashier_summary1 AS
-  SELECT c.id AS cashier,
-         COALESCE((SELECT SUM(p.price) FROM plurecord p, rpt_time r
-                   WHERE p.cashier = c.id AND p.billnumber > 0 AND p.opentable = 0
-                     AND p.operation IN (0,1,2,6)
-                     AND p.time >= r.starttime AND p.time <= r.endtime), 0) AS pricetotal,
-         COALESCE((SELECT SUM(p.quantity) FROM plurecord p, rpt_time r
-                   WHERE p.cashier = c.id AND p.billnumber > 0 AND p.opentable = 0
-                     AND p.operation IN (0,1,2,6)
-                     AND p.time >= r.starttime AND p.time <= r.endtime), 0) AS quantitytotal
-  FROM cashier c;
+  SELECT c.id AS cashier, COALESCE(s.pricetotal, 0) AS pricetotal, COALESCE(s.quantitytotal, 0) AS quantitytotal
+  FROM cashier c LEFT JOIN (
+    SELECT p.cashier AS cashier, SUM(p.price) AS pricetotal, SUM(p.quantity) AS quantitytotal
+    FROM plurecord p
+    WHERE p.billnumber > 0 AND p.opentable = 0 AND p.operation IN (0,1,2,6)
+      AND p.time >= (SELECT starttime FROM rpt_time) AND p.time <= (SELECT endtime FROM rpt_time)
+    GROUP BY p.cashier) s ON s.cashier = c.id;
 
--- Returns per cashier during the period.
+-- Returns per cashier during the period (0 without any).
 CREATE VIEW rpt_cashier_summary2 AS
-  SELECT c.id AS cashier,
-         COALESCE((SELECT SUM(p.price) FROM plurecord p, rpt_time r
-                   WHERE p.cashier = c.id AND p.billnumber > 0 AND p.opentable = 0
-                     AND p.operation IN (8,9,10,14)
-                     AND p.time >= r.starttime AND p.time <= r.endtime), 0) AS pricetotal,
-         COALESCE((SELECT SUM(p.quantity) FROM plurecord p, rpt_time r
-                   WHERE p.cashier = c.id AND p.billnumber > 0 AND p.opentable = 0
-                     AND p.operation IN (8,9,10,14)
-                     AND p.time >= r.starttime AND p.time <= r.endtime), 0) AS quantitytotal
-  FROM cashier c;
+  SELECT c.id AS cashier, COALESCE(s.pricetotal, 0) AS pricetotal, COALESCE(s.quantitytotal, 0) AS quantitytotal
+  FROM cashier c LEFT JOIN (
+    SELECT p.cashier AS cashier, SUM(p.price) AS pricetotal, SUM(p.quantity) AS quantitytotal
+    FROM plurecord p
+    WHERE p.billnumber > 0 AND p.opentable = 0 AND p.operation IN (8,9,10,14)
+      AND p.time >= (SELECT starttime FROM rpt_time) AND p.time <= (SELECT endtime FROM rpt_time)
+    GROUP BY p.cashier) s ON s.cashier = c.id;

@@ -302,6 +302,13 @@ int RunInit(const GlobalOptions& opt) {
     return kExitOk;
 }
 
+int CheckDatabase(const GlobalOptions& opt) {
+    // A missing file is the command's own business (some create it, some refuse).
+    std::error_code ec;
+    if (!std::filesystem::exists(opt.dbPath, ec)) return kExitOk;
+    return openDatabase(opt) ? kExitOk : kExitFailed;
+}
+
 int RunTransferCommand(const GlobalOptions& opt, const std::string& command, const std::vector<std::string>& args) {
     TransferArgs t;
     if (const int rc = parseArgs(command, args, t); rc != kExitOk) return rc;

@@ -25,6 +25,9 @@ bool IsTransferCommand(const std::string& command);
 int RunTransferCommand(const GlobalOptions& options, const std::string& command, const std::vector<std::string>& args);
 // Creates the database when missing, prints its path and checks its tables.
 int RunInit(const GlobalOptions& options);
+// Checks the tables of an existing database file; kExitOk (also for a file
+// that does not exist), or kExitFailed after saying what is wrong.
+int CheckDatabase(const GlobalOptions& options);
 
 // Strict forms of the option values: the whole text, nothing after it.
 bool ParseBaud(const std::string& text, int& baud);      // 115200, 57600, 19200 or 9600

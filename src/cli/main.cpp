@@ -1,5 +1,7 @@
 // ecrctl: the register manager's transfers, import, export and reports from a
 // terminal. Same logic as the desktop program; no windows.
+#include "ImportPlu.h"
+#include "Report.h"
 #include "Transfer.h"
 #include "app/CodePage.h"
 
@@ -31,12 +33,18 @@ const char* kUsage =
     "  set-clock [--time \"YYYY-MM-DD HH:MM\"]\n"
     "                       set the register's clock (default: this computer's time)\n"
     "  send-logo FILE.bmp   write a monochrome bitmap as the receipt logo\n"
+    "  import-plu FILE [--dry-run]\n"
+    "                       import PLUs from a spreadsheet (.xlsx .ods .xls .csv);\n"
+    "                       --dry-run shows what it would do and writes nothing\n"
+    "  report NAME [OPTIONS] OUTPUT...\n"
+    "                       write a report as CSV, .xlsx or PDF (report --help)\n"
     "\n"
     "KIND: params cashiers departments keys flashcash plu journal members\n"
     "      promotions bundles fiscal\n"
     "Pages are 1-based and clamped to the kind's pages. Exit status: 0 done,\n"
     "1 failed (time-out, failure reply, port error, a broken database, rows that\n"
-    "cannot be written, records of an upload that could not be stored, Ctrl-C),\n"
+    "cannot be written, records of an upload that could not be stored, Ctrl-C)\n"
+    "or import refused as a whole (nothing written; rejected rows do not count),\n"
     "2 usage error (including a page range that ends before it starts and a logo\n"
     "file that is missing, a folder, unreadable or not a monochrome bitmap).\n"
     "Progress goes to stderr when it is a terminal. Ctrl-C stops after the running\n"
@@ -69,7 +77,7 @@ std::string defaultDbPath() {
 } // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
+    const auto app = ecr::cli::MakeApplication(argc, argv);
     QCoreApplication::setOrganizationName("ecr");
     QCoreApplication::setApplicationName("ecr-manager");
 
@@ -129,5 +137,12 @@ int main(int argc, char** argv) {
         return ecr::cli::RunInit(opt);
     }
     if (ecr::cli::IsTransferCommand(command)) return ecr::cli::RunTransferCommand(opt, command, args);
+    if (command == "import-plu" || ecr::cli::IsReportCommand(command)) {
+        // A database without the tables the program needs is refused here,
+        // with the tables it lacks, before the command opens it.
+        if (const int rc = ecr::cli::CheckDatabase(opt); rc != kExitOk) return rc;
+        if (command == "import-plu") return ecr::cli::RunImportPlu(opt.dbPath, args);
+        return ecr::cli::RunReportCommand(opt, args);
+    }
     return usageError("unknown command " + command);
 }

@@ -1,5 +1,7 @@
 #include "Schema.h"
 
+#include <sqlite3.h>
+
 #include <cctype>
 #include <filesystem>
 #include <regex>
@@ -102,6 +104,42 @@ std::vector<std::string> MissingTables(Database& db) {
     return missing;
 }
 
+void RefreshStoredQueries(Database& db) {
+    // The schema's statements one by one; the views are the ones that start
+    // with CREATE VIEW <name>.
+    const std::string_view schema = embedded::file("schema.sql");
+    std::vector<std::pair<std::string, std::string>> views;
+    std::string statement;
+    std::size_t pos = 0;
+    while (pos < schema.size()) {
+        std::size_t eol = schema.find('\n', pos);
+        if (eol == std::string_view::npos) eol = schema.size();
+        statement.append(schema.substr(pos, eol - pos + (eol < schema.size() ? 1 : 0)));
+        pos = eol + 1;
+        if (!sqlite3_complete(statement.c_str())) continue;
+        std::size_t start = statement.find("CREATE VIEW ");
+        if (start != std::string::npos) {
+            std::string sql = statement.substr(start);
+            while (!sql.empty() && (sql.back() == '\n' || sql.back() == ';' || sql.back() == ' ')) sql.pop_back();
+            const std::size_t nameStart = std::string("CREATE VIEW ").size();
+            const std::string name = sql.substr(nameStart, sql.find(' ', nameStart) - nameStart);
+            views.emplace_back(name, sql);
+        }
+        statement.clear();
+    }
+    std::vector<const std::pair<std::string, std::string>*> stale;
+    for (const auto& v : views)
+        if (db.scalar("SELECT sql FROM sqlite_schema WHERE type='view' AND name=?", {v.first}).toText() != v.second)
+            stale.push_back(&v);
+    if (stale.empty()) return;
+    Transaction tx(db);
+    for (const auto* v : stale) {
+        db.execute("DROP VIEW IF EXISTS " + v->first);
+        db.execute(v->second);
+    }
+    tx.commit();
+}
+
 std::unique_ptr<Database> OpenOrCreate(const std::string& path, bool* created) {
     namespace fs = std::filesystem;
     std::error_code ec;
@@ -121,6 +159,13 @@ std::unique_ptr<Database> OpenOrCreate(const std::string& path, bool* created) {
             db.reset();
             fs::remove(path, ec);
             throw;
+        }
+    }
+    if (exists) {
+        // A file that cannot be written keeps the views it has.
+        try {
+            RefreshStoredQueries(*db);
+        } catch (const DbError&) {
         }
     }
     if (created) *created = !exists;

@@ -27,7 +27,12 @@ void InitializeSchema(Database& db);
 // Tables the schema creates that the database lacks, in schema order.
 std::vector<std::string> MissingTables(Database& db);
 
-// Opens the file, creating and seeding it first when it does not exist.
+// Brings the stored queries (views) of an existing file up to those of the
+// schema: a view whose SQL differs is replaced. Views hold no data.
+void RefreshStoredQueries(Database& db);
+
+// Opens the file, creating and seeding it first when it does not exist, and
+// refreshes the stored queries of an existing one.
 // Throws DbError when it cannot be opened or created.
 std::unique_ptr<Database> OpenOrCreate(const std::string& path, bool* created = nullptr);
 

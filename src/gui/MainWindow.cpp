@@ -47,6 +47,7 @@ const MenuEntry kMenuEntries[] = {
     {"mnuRpt15", "mnuRpt1", 111389, "frmRpt8"},
     {"mnuRpt16", "mnuRpt1", 111622, "frmRpt9"},
     {"mnuRpt17", "mnuRpt1", 111630, "frmRpt10"},
+    {"mnuRptHourly", "mnuRpt1", 120306, "frmRptHourly"},
     {"mnuBundle", "mnuReport", 111316, nullptr, true},
     {"mnuBundleInfo", "mnuBundle", 111351, "frmBundle"},
     {"mnuMember", "mnuReport", 111242, nullptr, true},

@@ -5,6 +5,8 @@
 #include "editors/CashierForm.h"
 #include "editors/DepartForm.h"
 #include "editors/PluForm.h"
+#include "import/forms/ImportForm.h"
+#include "reports/forms/ReportForm.h"
 
 namespace ecr::gui {
 
@@ -15,6 +17,21 @@ void RegisterStandardForms(FormRegistry& forms) {
     forms.add("frmPLU", FormRegistry::modal<editors::PluForm>());
     forms.add("frmDepart", FormRegistry::modal<editors::DepartForm>());
     forms.add("frmCashierStruct", FormRegistry::modal<editors::CashierForm>());
+    forms.add("frmImport", FormRegistry::modal<import::ImportForm>());
+    forms.add("frmRpt1", reports::forms::OpenReport("frmRpt1"));
+    forms.add("frmRpt2", reports::forms::OpenReport("frmRpt2"));
+    forms.add("frmRpt3", reports::forms::OpenReport("frmRpt3"));
+    forms.add("frmRpt4", reports::forms::OpenReport("frmRpt4"));
+    forms.add("frmRpt5", reports::forms::OpenReport("frmRpt5"));
+    forms.add("frmRpt6", reports::forms::OpenReport("frmRpt6"));
+    forms.add("frmRpt7", reports::forms::OpenReport("frmRpt7"));
+    forms.add("frmRpt8", reports::forms::OpenReport("frmRpt8"));
+    forms.add("frmRpt9", reports::forms::OpenReport("frmRpt9"));
+    forms.add("frmRpt10", reports::forms::OpenReport("frmRpt10"));
+    forms.add("frmRpt11", reports::forms::OpenReport("frmRpt11"));
+    forms.add("frmRpt12", reports::forms::OpenReport("frmRpt12"));
+    forms.add("frmRptHourly", reports::forms::OpenReport("frmRptHourly"));
+    forms.add("frmMemberRpt", reports::forms::OpenReport("frmMemberRpt"));
 }
 
 QString KeyEditorFormName(int keyboardType) {

@@ -62,6 +62,7 @@ TEST_F(SchemaTest, StoredQueriesReadThePeriodFromRptTime) {
     }
     db->executeScript(
         "INSERT INTO cashier(id,name) VALUES(1,'Ann'),(2,'Bob');"
+        "INSERT INTO plu(id,name,sid) VALUES('5','Five',0),('6','Six',1);"
         "INSERT INTO plurecord(billnumber,pluid,price,quantity,time,operation,cashier,opentable) VALUES"
         "(1,'5',10,1,'2009-10-07 09:00:00',0,1,0),(1,'6',4,2,'2009-10-07 09:00:00',0,1,0),"
         "(2,'5',-10,-1,'2009-10-07 23:59:59',8,2,0),(3,'5',99,1,'2009-10-08 00:00:00',0,1,0),"
@@ -76,6 +77,47 @@ TEST_F(SchemaTest, StoredQueriesReadThePeriodFromRptTime) {
     EXPECT_DOUBLE_EQ(r.at(0, 1).toDouble(), 14);
     EXPECT_DOUBLE_EQ(r.at(1, 2).toDouble(), -10);
     EXPECT_DOUBLE_EQ(r.at(1, 3).toDouble(), -1);
+}
+
+// What the bill counts and the best-seller ranking select.
+TEST_F(SchemaTest, StoredQueriesAgreeOnTheLinesTheyCount) {
+    db->executeScript(
+        "INSERT INTO cashier(id,name) VALUES(1,'Ann'),(2,'Bob');"
+        "INSERT INTO plu(id,name,sid) VALUES('5','Five',0),('6','Six',1);"
+        "INSERT INTO plurecord(billnumber,pluid,price,quantity,time,operation,depart,cashier,opentable) VALUES"
+        // bill 1: lines at two different minutes
+        "(1,'5',10,1,'2009-10-07 09:00:00',0,1,1,0),(1,'6',4,1,'2009-10-07 09:01:30',0,1,1,0),"
+        "(1,'',14,0,'2009-10-07 09:01:30',32,0,1,0),"
+        // bill 2: a bundle sold 9 times and a PLU code missing from the file
+        "(2,'501',90,9,'2009-10-07 10:00:00',0,0,2,0),(2,'77',8,8,'2009-10-07 10:00:00',0,1,2,0),"
+        // bill 3: only a line of a code no report reads
+        "(3,'5',1,1,'2009-10-07 11:00:00',12,1,2,0),"
+        // bill 4 again the next day
+        "(4,'5',1,1,'2009-10-08 09:00:00',0,1,1,0);"
+        "INSERT INTO rpt_time(starttime,endtime) VALUES('2009-10-07 00:00:00','2009-10-07 23:59:59');");
+    EXPECT_EQ(db->scalar("SELECT count(*) FROM q_plurecord").toInt(), 2);
+    EXPECT_EQ(db->scalar("SELECT count(*) FROM q_plurecord_cashier").toInt(), 2);
+    EXPECT_EQ(db->scalar("SELECT count(*) FROM q_plurecord_cashier WHERE cashier=2").toInt(), 1);
+    EXPECT_EQ(db->scalar("SELECT count(*) FROM q_plurecord_old").toInt(), 2);
+    EXPECT_EQ(db->scalar("SELECT group_concat(pluid) FROM q_plu25_plurecord_top25").toText(), "5,6");
+
+    // Over two days a bill number the register started again counts again.
+    db->executeScript("UPDATE plurecord SET billnumber=1 WHERE billnumber=4;"
+                      "UPDATE rpt_time SET endtime='2009-10-08 23:59:59';");
+    EXPECT_EQ(db->scalar("SELECT count(*) FROM q_plurecord_old").toInt(), 3);
+}
+
+TEST_F(SchemaTest, OpeningAnOlderFileReplacesItsStoredQueries) {
+    db->executeScript("DROP VIEW q_plu25_plurecord_top25;"
+                      "CREATE VIEW q_plu25_plurecord_top25 AS SELECT pluid, 0 AS salequantity FROM plurecord;");
+    db.reset();
+    db = OpenOrCreate(dir.file("sub/ecr.db"));
+    const std::string sql = db->scalar("SELECT sql FROM sqlite_schema WHERE name='q_plu25_plurecord_top25'").toText();
+    EXPECT_NE(sql.find("JOIN plu u"), std::string::npos) << sql;
+    // An up-to-date file is left alone.
+    const auto before = db->scalar("PRAGMA schema_version").toInt();
+    RefreshStoredQueries(*db);
+    EXPECT_EQ(db->scalar("PRAGMA schema_version").toInt(), before);
 }
 
 TEST_F(SchemaTest, SeedRowsAndReopenKeepsData) {

@@ -81,9 +81,10 @@ TEST(Slots, APageHoldsItsRecordsOnly) {
     for (const auto& c : cases) {
         const auto p = CheckSlot(c.slot, c.stride, c.perPage, c.pages);
         EXPECT_EQ(!p, c.inside) << c.slot;
-        if (p)
+        if (p) {
             EXPECT_EQ(*p, (records::LimitProblem{msg::SlotOutside,
                                                  {std::to_string(c.slot), std::to_string(c.pages),
                                                   std::to_string(c.perPage)}}));
+        }
     }
 }
