@@ -11,6 +11,7 @@
 #include "gui/RegisterLink.h"
 #include "gui/Texts.h"
 #include "link/LinkText.h"
+#include "link/TransferText.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -216,7 +217,7 @@ void ListForm::transferSinglePage(std::string_view kind, Direction d) {
                           [this, d](const link::TransferResult& r) { singleFinished(r, d); });
     bool started = false;
     Trapped(this, where(d == Direction::Read ? "cmdUpload_Click" : "cmdDownload_Click"),
-            [&] { started = link::StartKindTransfer(*engine, Db(), *plan, d); });
+            [&] { started = link::StartKindTransfer(*engine, *plan, d); });
     if (!started) {
         disconnect(singleState_);
         disconnect(singleDone_);
@@ -227,7 +228,7 @@ void ListForm::singleFinished(const link::TransferResult& r, Direction d) {
     disconnect(singleState_);
     disconnect(singleDone_);
     SetControlsEnabled(true);
-    const QString text = QString::fromStdString(r.message);
+    const QString text = QString::fromStdString(link::ResultText(r));
     switch (r.outcome) {
     case Outcome::Done:
     case Outcome::EndOfData:
@@ -370,7 +371,7 @@ void PagedTransfer::run(Direction d) {
                        << connect(engine, &E::finished, this, &PagedTransfer::onFinished);
     bool started = false;
     Trapped(form_, form_->where(d == Direction::Read ? "ReadPages" : "WritePages"),
-            [&] { started = link::StartKindTransfer(*engine, Db(), *plan_, d, std::pair{span.first + 1, span.last + 1}); });
+            [&] { started = link::StartKindTransfer(*engine, *plan_, d, std::pair{span.first + 1, span.last + 1}); });
     if (!started) release();
 }
 
@@ -396,7 +397,7 @@ void PagedTransfer::onFinished(const link::TransferResult& r) {
     release();
     link::TransferEngine* engine = gui::Engine();
     const bool pausedNow = engine && engine->state() == link::EngineState::Paused;
-    const QString text = QString::fromStdString(r.message);
+    const QString text = QString::fromStdString(link::ResultText(r));
     auto finish = [this] {
         paused_ = false;
         panel_->hide();

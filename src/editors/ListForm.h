@@ -25,6 +25,10 @@
 #include <initializer_list>
 #include <string_view>
 
+namespace ecr::db {
+class Database;
+}
+
 class QCheckBox;
 class QLabel;
 class QLineEdit;

@@ -1,4 +1,4 @@
-#include "JetFunctions.h"
+#include "SqlFunctions.h"
 
 #include <sqlite3.h>
 
@@ -118,7 +118,7 @@ std::string FormatValue(std::string_view text, bool isNumber, double number, std
     return std::string(text);
 }
 
-void RegisterJetFunctions(sqlite3* db) {
+void RegisterSqlFunctions(sqlite3* db) {
     const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
     sqlite3_create_function(db, "format", 2, flags, nullptr, fnFormat, nullptr, nullptr);
     sqlite3_create_function(db, "cstr", 1, flags, nullptr, fnCstr, nullptr, nullptr);
