@@ -10,7 +10,7 @@
 #include "link/SerialTransport.h"
 #include "link/TransferEngine.h"
 #include "records/PageKinds.h"
-#include "records/PageRegistry.h"
+#include "records/rows/DbPageIO.h"
 
 #include <benchmark/benchmark.h>
 
@@ -38,7 +38,7 @@ BENCHMARK(BM_PageWriteFrame);
 // One page reply fed as a pseudo-terminal delivers it (4095 + 7), no store.
 void BM_DispatcherPage(benchmark::State& state) {
     const Bytes f = PageFrame(code::Page, 4192, Bytes(4096, 0x33));
-    ReceiveFrame rx([](int, ByteView, int) { return std::string(); }, [](int) { return std::string("x"); });
+    ReceiveFrame rx([](int, ByteView, int) { return std::string(); });
     for (auto _ : state) {
         rx.begin({4192, 4192});
         rx.feed(ByteView(f).first(4095));
@@ -54,8 +54,7 @@ struct Rig {
     QString path;
     std::filesystem::path dir;
     std::unique_ptr<db::Database> db;
-    records::JournalPageTable journal;
-    std::unique_ptr<records::PageContext> ctx;
+    std::unique_ptr<rows::DbPageIO> io;
     std::unique_ptr<SerialTransport> port;
     QtClock clock;
     std::unique_ptr<TransferEngine> engine;
@@ -69,11 +68,10 @@ struct Rig {
         App() = AppState{};
         App().conn = db.get();
         LoadStartupState(*db, App());
-        records::RegisterRecordKinds();
-        ctx = std::make_unique<records::PageContext>(records::PageContext{*db, App(), journal});
+        io = std::make_unique<rows::DbPageIO>(*db, App());
         const std::string device = path.toStdString();
         port = std::make_unique<SerialTransport>([device] { return PortSettings{device, 115200}; });
-        engine = std::make_unique<TransferEngine>(*port, *ctx, clock);
+        engine = std::make_unique<TransferEngine>(*port, *io, clock);
     }
     ~Rig() {
         engine.reset();

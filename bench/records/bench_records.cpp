@@ -5,7 +5,7 @@
 #include "records/Fields.h"
 #include "records/Hotkey.h"
 #include "records/Journal.h"
-#include "records/PageRegistry.h"
+#include "records/rows/PageRegistry.h"
 #include "records/Plu.h"
 
 #include <benchmark/benchmark.h>
@@ -22,14 +22,11 @@ struct Bench {
     std::filesystem::path path;
     std::unique_ptr<db::Database> db;
     AppState app;
-    JournalPageTable table;
-    PageContext ctx;
+    rows::PageContext ctx;
     explicit Bench(const char* name)
         : path(std::filesystem::temp_directory_path() /
                (std::string(name) + "-" + std::to_string(std::random_device{}()) + ".db")),
-          db((std::filesystem::remove(path), db::OpenOrCreate(path.string()))), ctx{*db, app, table} {
-        RegisterRecordKinds();
-    }
+          db((std::filesystem::remove(path), db::OpenOrCreate(path.string()))), ctx{*db, app} {}
     ~Bench() {
         db.reset();
         for (const char* suffix : {"", "-wal", "-shm"})
@@ -54,7 +51,7 @@ void BM_StorePluPage(benchmark::State& state) {
         EncodePlu(r, RecordAt(ByteSpan(page), i, kPluRecordSize), 2);
     }
     for (auto _ : state) {
-        if (!StoreReceivedPage(b.ctx, kind::Plu, page, 3).empty()) state.SkipWithError("store failed");
+        if (!rows::StoreReceivedPage(rows::DatabaseKinds(), b.ctx, kind::Plu, page, 3).error.empty()) state.SkipWithError("store failed");
     }
     state.SetItemsProcessed(state.iterations() * kPluRecords);
 }
@@ -88,7 +85,7 @@ void BM_StoreJournalPage(benchmark::State& state) {
         EncodeJournal(r, RecordAt(ByteSpan(page), i, kJournalRecordSize), 2);
     }
     for (auto _ : state) {
-        if (!StoreReceivedPage(b.ctx, kind::Journal, page, 12).empty()) state.SkipWithError("store failed");
+        if (!rows::StoreReceivedPage(rows::DatabaseKinds(), b.ctx, kind::Journal, page, 12).error.empty()) state.SkipWithError("store failed");
     }
     state.SetItemsProcessed(state.iterations() * kJournalRecords);
 }
@@ -100,7 +97,7 @@ void BM_StoreKeyboardPage(benchmark::State& state) {
     for (int i = 0; i < kKeyRecords; ++i)
         EncodeKey({i, 1000 + i, i % 7, i % 3 ? "P" : "F"}, RecordAt(ByteSpan(page), i, kKeyRecordSize));
     for (auto _ : state) {
-        if (!StoreReceivedPage(b.ctx, kind::Keyboard, page, 0).empty()) state.SkipWithError("store failed");
+        if (!rows::StoreReceivedPage(rows::DatabaseKinds(), b.ctx, kind::Keyboard, page, 0).error.empty()) state.SkipWithError("store failed");
     }
     state.SetItemsProcessed(state.iterations() * kKeyRecords);
 }

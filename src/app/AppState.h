@@ -20,7 +20,7 @@ struct AppState {
     bool oemMode = false;
     int oemType = 0;                 // 2: no login
     int langCode = 1;                // 1..7
-    int commPort = 1;                // number of the original settings (1 = COM1)
+    int commPort = 1;                // stored port number, info.port (1 = COM1, /dev/ttyS0)
     std::string commPortName;        // the device actually opened
     int baudRate = 115200;
     double taxDefault = 0;

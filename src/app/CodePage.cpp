@@ -90,6 +90,25 @@ std::string convert(iconv_t h, std::string_view in, bool encoding) {
 
 } // namespace
 
+const std::vector<CodePageChoice>& InterfaceCodePages() {
+    static const std::vector<CodePageChoice> pages = {
+        {"CP936", "GBK (CP936)", 1}, {"BIG5", "BIG5", 2},     {"CP1252", "Windows-1252", 0},
+        {"CP1258", "Windows-1258", 4}, {"CP1256", "Windows-1256", 5}, {"CP874", "Windows-874 (TIS-620)", 7},
+    };
+    return pages;
+}
+
+bool CodePageKnown(const std::string& name) {
+    if (name.empty()) return false;
+    iconv_t a = iconv_open("UTF-8", name.c_str());
+    if (a == reinterpret_cast<iconv_t>(-1)) return false;
+    iconv_close(a);
+    iconv_t b = iconv_open(name.c_str(), "UTF-8");
+    if (b == reinterpret_cast<iconv_t>(-1)) return false;
+    iconv_close(b);
+    return true;
+}
+
 bool SetRegisterCodePage(const std::string& name) {
     CodePageState& s = state();
     if (name == s.name) return true;

@@ -4,10 +4,26 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace ecr {
 
 inline constexpr const char* kDefaultCodePage = "CP936";
+
+// A register code page the program offers, and the interface language whose
+// registers use it (1..7; 0: several).
+struct CodePageChoice {
+    const char* name;    // iconv name
+    const char* caption; // as lists show it
+    int langCode;
+};
+// The code pages the seven interface languages need, the default first:
+// CP936 (GBK) for Simplified Chinese, BIG5, CP1252 (English, French),
+// CP1258 (Vietnamese), CP1256 (Farsi), CP874 (Thai).
+const std::vector<CodePageChoice>& InterfaceCodePages();
+
+// True when iconv converts between UTF-8 and the code page.
+bool CodePageKnown(const std::string& name);
 
 // Selects the code page used by BytesToText/TextToBytes. Returns false (and
 // keeps the previous one) when iconv does not know the name.

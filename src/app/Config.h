@@ -36,7 +36,7 @@ bool RefreshRegisterVersion(db::Database& db, AppState& state);
 void SaveCommSettings(db::Database& db, AppState& state, const std::string& portName, int rate);
 // "COM1:115200" for the numbered ports, "/dev/ttyUSB0:115200" for a named one.
 std::string CommSettingsText(const AppState& state);
-// Device name for a port number of the original settings (1 = first port).
+// Device name for a stored port number, info.port (1 = the first serial port).
 std::string DefaultPortName(int port);
 
 void SaveLanguage(db::Database& db, AppState& state, int code);

@@ -4,6 +4,8 @@
 #include "ErrorLog.h"
 #include "db/Database.h"
 
+#include <cstdlib>
+
 namespace ecr {
 namespace {
 
@@ -51,6 +53,29 @@ std::string GetMessage(db::Database& db, int langCode, int& id) {
         WriteErrorLog("GlobalFunc_GetMessage", e.code(), e.what());
         return {};
     }
+}
+
+int LanguageOfLocale(std::string_view locale) {
+    auto starts = [&](std::string_view p) { return locale.substr(0, p.size()) == p; };
+    if (starts("zh")) {
+        // Traditional script: Taiwan, Hong Kong, Macau, or an explicit Hant.
+        for (std::string_view t : {"TW", "HK", "MO", "Hant"})
+            if (locale.find(t) != std::string_view::npos) return 2;
+        return 1;
+    }
+    if (starts("vi")) return 4;
+    if (starts("fa")) return 5;
+    if (starts("fr")) return 6;
+    if (starts("th")) return 7;
+    return 3;
+}
+
+int LanguageFromEnvironment() {
+    for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+        const char* v = std::getenv(name);
+        if (v && *v) return LanguageOfLocale(v);
+    }
+    return 3;
 }
 
 std::string Msg(int id) {

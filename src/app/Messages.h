@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace ecr {
 namespace db {
@@ -20,5 +21,11 @@ std::string GetMessage(db::Database& db, int langCode, int& id);
 
 // The same in the program's current language on its open database.
 std::string Msg(int id);
+
+// Interface language of a locale name ("fr_FR.UTF-8", "zh_TW", "C"): the
+// seven languages by their language and region, English for the rest.
+int LanguageOfLocale(std::string_view locale);
+// The language of this process's locale (LC_ALL, then LC_MESSAGES, then LANG).
+int LanguageFromEnvironment();
 
 } // namespace ecr

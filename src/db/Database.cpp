@@ -1,12 +1,19 @@
 #include "Database.h"
 
-#include "JetFunctions.h"
+#include "SqlFunctions.h"
 
 #include <sqlite3.h>
 
+#include <QLoggingCategory>
+
 #include <algorithm>
 #include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
 #include <strings.h>
+#include <unistd.h>
+
+Q_LOGGING_CATEGORY(lcDb, "ecr.db", QtInfoMsg)
 
 namespace ecr::db {
 namespace {
@@ -45,6 +52,13 @@ std::string Value::toText() const {
         return s;
     }
     if (auto* s = std::get_if<std::string>(&v_)) return *s;
+    if (auto* b = std::get_if<Blob>(&v_)) return std::string(b->begin(), b->end());
+    return {};
+}
+
+Blob Value::toBlob() const {
+    if (auto* b = std::get_if<Blob>(&v_)) return *b;
+    if (auto* s = std::get_if<std::string>(&v_)) return Blob(s->begin(), s->end());
     return {};
 }
 
@@ -73,6 +87,8 @@ Statement& Statement::bind(int index, const Value& v) {
         rc = sqlite3_bind_int64(stmt_, index, *i);
     } else if (auto* d = std::get_if<double>(&raw)) {
         rc = sqlite3_bind_double(stmt_, index, *d);
+    } else if (auto* b = std::get_if<Blob>(&raw)) {
+        rc = sqlite3_bind_blob(stmt_, index, b->data(), static_cast<int>(b->size()), SQLITE_TRANSIENT);
     } else {
         const auto& s = std::get<std::string>(raw);
         rc = sqlite3_bind_text(stmt_, index, s.data(), static_cast<int>(s.size()), SQLITE_TRANSIENT);
@@ -126,6 +142,10 @@ Value Statement::column(int i) const {
     case SQLITE_NULL: return Value();
     case SQLITE_INTEGER: return Value(static_cast<long long>(sqlite3_column_int64(stmt_, i)));
     case SQLITE_FLOAT: return Value(sqlite3_column_double(stmt_, i));
+    case SQLITE_BLOB: {
+        const auto* p = static_cast<const std::uint8_t*>(sqlite3_column_blob(stmt_, i));
+        return Value(p ? Blob(p, p + sqlite3_column_bytes(stmt_, i)) : Blob());
+    }
     default: return Value(columnText(i));
     }
 }
@@ -137,7 +157,20 @@ Database::~Database() {
     sqlite3_close_v2(db_);
 }
 
+namespace {
+
+// A new file readable by its owner only, whatever the umask: the database
+// holds passwords. SQLite gives its journal files the same mode.
+void createPrivately(const std::string& path) {
+    if (path.empty() || path == ":memory:" || path.rfind("file:", 0) == 0) return;
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd >= 0) ::close(fd);
+}
+
+} // namespace
+
 std::unique_ptr<Database> Database::open(const std::string& path, bool create) {
+    if (create) createPrivately(path);
     sqlite3* h = nullptr;
     int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
     int rc = sqlite3_open_v2(path.c_str(), &h, flags, nullptr);
@@ -147,15 +180,22 @@ std::unique_ptr<Database> Database::open(const std::string& path, bool create) {
         throw DbError(rc, msg + ": " + path);
     }
     sqlite3_extended_result_codes(h, 1);
-    sqlite3_busy_timeout(h, 2000);
+    // Another program (a second ecrctl, a backup) may hold the write lock for
+    // a moment: wait it out rather than fail.
+    sqlite3_busy_timeout(h, kBusyTimeoutMs);
+    qCDebug(lcDb) << "opened" << path.c_str();
     std::unique_ptr<Database> db(new Database(h, path));
-    RegisterJetFunctions(h);
+    RegisterSqlFunctions(h);
     // A file that is not a database fails here rather than at first use.
     db->executeScript("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; PRAGMA foreign_keys=OFF;");
     return db;
 }
 
-void Database::fail(int rc) const { throw DbError(sqlite3_extended_errcode(db_) ? sqlite3_extended_errcode(db_) : rc, sqlite3_errmsg(db_)); }
+void Database::fail(int rc) const {
+    const int code = sqlite3_extended_errcode(db_) ? sqlite3_extended_errcode(db_) : rc;
+    qCDebug(lcDb) << "error" << code << sqlite3_errmsg(db_);
+    throw DbError(code, sqlite3_errmsg(db_));
+}
 
 std::unique_ptr<Statement> Database::prepare(std::string_view sql) {
     sqlite3_stmt* st = nullptr;
@@ -247,22 +287,59 @@ std::vector<std::string> Database::columns(const std::string& table) {
 
 long long Database::changes() const { return sqlite3_changes64(db_); }
 
+// The outermost transaction takes the write lock at its start (waiting out a
+// short lock held elsewhere): one that read first and then wanted to write
+// would fail at once, as the busy wait does not apply to that upgrade.
+// Nested ones are savepoints.
 void Database::begin() {
-    executeScript("SAVEPOINT ecr_" + std::to_string(depth_ + 1));
+    if (depth_ == 0 && sqlite3_get_autocommit(db_)) {
+        executeScript("BEGIN IMMEDIATE");
+        outer_ = true;
+    } else {
+        executeScript("SAVEPOINT ecr_" + std::to_string(depth_ + 1));
+        if (depth_ == 0) outer_ = false;
+    }
     ++depth_;
+    qCDebug(lcDb) << "begin" << depth_;
 }
 
 void Database::commit() {
     if (depth_ == 0) throw DbError(SQLITE_MISUSE, "commit without a transaction");
-    executeScript("RELEASE ecr_" + std::to_string(depth_));
+    executeScript(depth_ == 1 && outer_ ? std::string("COMMIT") : "RELEASE ecr_" + std::to_string(depth_));
     --depth_;
+    qCDebug(lcDb) << "commit" << depth_ + 1;
 }
 
 void Database::rollback() {
     if (depth_ == 0) throw DbError(SQLITE_MISUSE, "rollback without a transaction");
     const std::string name = "ecr_" + std::to_string(depth_);
+    const bool outer = depth_ == 1 && outer_;
     --depth_;
-    executeScript("ROLLBACK TO " + name + "; RELEASE " + name);
+    qCDebug(lcDb) << "rollback" << depth_ + 1;
+    // A failed COMMIT or a busy statement can leave SQLite out of the
+    // transaction already; there is nothing left to undo then.
+    if (outer) {
+        if (!sqlite3_get_autocommit(db_)) executeScript("ROLLBACK");
+    } else {
+        executeScript("ROLLBACK TO " + name + "; RELEASE " + name);
+    }
+}
+
+std::string DescribeOpenError(const DbError& e, const std::string& path) {
+    std::string text = e.what();
+    const int base = e.code() & 0xFF;
+    if (base != SQLITE_READONLY && base != SQLITE_CANTOPEN && base != SQLITE_IOERR) return text;
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    fs::path folder = fs::absolute(path, ec).parent_path();
+    if (folder.empty()) folder = ".";
+    if (::access(folder.c_str(), W_OK) != 0)
+        text += " (the folder " + folder.string() + " is read-only for this user, and the database needs to create " +
+                "its journal files " + fs::path(path).filename().string() + "-wal and " +
+                fs::path(path).filename().string() + "-shm there)";
+    else if (::access(path.c_str(), F_OK) == 0 && ::access(path.c_str(), W_OK) != 0)
+        text += " (the file " + path + " cannot be written to)";
+    return text;
 }
 
 } // namespace ecr::db

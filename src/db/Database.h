@@ -27,6 +27,8 @@ private:
     int code_;
 };
 
+using Blob = std::vector<std::uint8_t>;
+
 // One column value. Null is distinct from empty text.
 class Value {
 public:
@@ -41,20 +43,23 @@ public:
     Value(std::string v) : v_(std::move(v)) {}
     Value(std::string_view v) : v_(std::string(v)) {}
     Value(const char* v) : v_(std::string(v)) {}
+    Value(Blob v) : v_(std::move(v)) {}
 
     bool isNull() const { return std::holds_alternative<std::monostate>(v_); }
     bool isText() const { return std::holds_alternative<std::string>(v_); }
     bool isInteger() const { return std::holds_alternative<std::int64_t>(v_); }
     bool isReal() const { return std::holds_alternative<double>(v_); }
+    bool isBlob() const { return std::holds_alternative<Blob>(v_); }
     std::int64_t toInt() const;   // null 0; text by its leading number
     double toDouble() const;      // null 0; text by its leading number
-    std::string toText() const;   // null ""; numbers as SQLite prints them
+    std::string toText() const;   // null ""; numbers as SQLite prints them; a blob's bytes
+    Blob toBlob() const;          // a blob's or a text's bytes; empty otherwise
 
-    const std::variant<std::monostate, std::int64_t, double, std::string>& raw() const { return v_; }
+    const std::variant<std::monostate, std::int64_t, double, std::string, Blob>& raw() const { return v_; }
     bool operator==(const Value&) const = default;
 
 private:
-    std::variant<std::monostate, std::int64_t, double, std::string> v_;
+    std::variant<std::monostate, std::int64_t, double, std::string, Blob> v_;
 };
 
 using Params = std::vector<Value>;
@@ -107,9 +112,12 @@ private:
     sqlite3_stmt* stmt_;
 };
 
+inline constexpr int kBusyTimeoutMs = 5000;
+
 class Database {
 public:
-    // Opens (or creates, when create is true) the file. Throws DbError.
+    // Opens (or creates, when create is true, readable by its owner only)
+    // the file. Throws DbError.
     static std::unique_ptr<Database> open(const std::string& path, bool create = true);
     ~Database();
     Database(const Database&) = delete;
@@ -132,7 +140,7 @@ public:
     Statement& prepared(const std::string& sql);
     std::unique_ptr<Statement> prepare(std::string_view sql);
 
-    void begin(); // nested through savepoints
+    void begin(); // takes the write lock; nested through savepoints
     void commit();
     void rollback();
     int transactionDepth() const { return depth_; }
@@ -144,8 +152,13 @@ private:
     sqlite3* db_;
     std::string path_;
     int depth_ = 0;
+    bool outer_ = false; // the outermost level is BEGIN IMMEDIATE, not a savepoint
     std::unordered_map<std::string, std::unique_ptr<Statement>> cache_;
 };
+
+// The error's text, with the reason when the file or its folder cannot be
+// written to (a database in a read-only folder cannot keep its journal).
+std::string DescribeOpenError(const DbError& e, const std::string& path);
 
 // Commits on commit(), rolls back when left without it (exception or early return).
 class Transaction {

@@ -2,7 +2,10 @@
 
 #include <sqlite3.h>
 
+#include <cctype>
 #include <filesystem>
+#include <regex>
+#include <set>
 
 namespace ecr::db {
 namespace {
@@ -84,6 +87,23 @@ void InitializeSchema(Database& db) {
     tx.commit();
 }
 
+std::vector<std::string> MissingTables(Database& db) {
+    std::vector<std::string> missing;
+    const std::vector<std::string> have = db.tables();
+    auto lower = [](std::string t) {
+        for (char& c : t) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return t;
+    };
+    std::set<std::string> present;
+    for (const auto& t : have) present.insert(lower(t));
+    const std::string_view schema = embedded::file("schema.sql");
+    static const std::regex table(R"(CREATE\s+TABLE\s+(\w+))", std::regex::icase);
+    const std::string text(schema);
+    for (std::sregex_iterator it(text.begin(), text.end(), table), end; it != end; ++it)
+        if (!present.count(lower((*it)[1].str()))) missing.push_back((*it)[1].str());
+    return missing;
+}
+
 void RefreshStoredQueries(Database& db) {
     // The schema's statements one by one; the views are the ones that start
     // with CREATE VIEW <name>.
@@ -128,6 +148,8 @@ std::unique_ptr<Database> OpenOrCreate(const std::string& path, bool* created) {
     if (!exists) {
         fs::path parent = fs::path(path).parent_path();
         if (!parent.empty()) fs::create_directories(parent, ec);
+        // A touched empty file becomes the database: owner-only like a new one.
+        if (fs::exists(path, ec)) fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write, ec);
     }
     auto db = Database::open(path, true);
     if (!exists) {

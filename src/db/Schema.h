@@ -24,6 +24,9 @@ std::vector<std::vector<std::string>> ParseTsv(std::string_view text);
 // Creates every table and view and loads the seed rows, in one transaction.
 void InitializeSchema(Database& db);
 
+// Tables the schema creates that the database lacks, in schema order.
+std::vector<std::string> MissingTables(Database& db);
+
 // Brings the stored queries (views) of an existing file up to those of the
 // schema: a view whose SQL differs is replaced. Views hold no data.
 void RefreshStoredQueries(Database& db);

@@ -1,6 +1,9 @@
 #include "EditorLogic.h"
 
 #include "app/CodePage.h"
+#include "app/Config.h"
+#include "records/rows/RowMessages.h"
+#include "records/rows/Slots.h"
 #include "app/GlobalFunc.h"
 #include "records/Plu.h"
 
@@ -8,13 +11,6 @@
 #include <cctype>
 
 namespace ecr::editors {
-
-long long NextSlot(db::Database& db, const std::string& table, const std::string& column, int lastSlotInPage) {
-    db::Value m = db.scalar("SELECT max(" + column + ") FROM " + table);
-    long long next = m.isNull() ? 0 : m.toInt() + 1;
-    if (next % 100 > lastSlotInPage) next = (next / 100 + 1) * 100;
-    return next;
-}
 
 std::optional<int> NextId(db::Database& db, const std::string& table) {
     db::Value m = db.scalar("SELECT max(id) FROM " + table);
@@ -93,7 +89,9 @@ std::optional<int> AddPlu(db::Database& db, const PluFields& f, long long* sidOu
     const std::string id = TrimBlanks(f.id);
     if (!db.query("SELECT 1 FROM plu WHERE id = ?", {id}).empty()) return 111401;
     db::Transaction tx(db);
-    const long long sid = NextPluSid(db);
+    const std::optional<long long> slot = rows::NextSlot(db, rows::PluSlots(), GetKeyboardType(db));
+    if (!slot) return rows::msg::NoFreeSlot;
+    const long long sid = *slot;
     db.execute("INSERT INTO plu(id, name, price, depart, safestock, stockvalue, a0, sid, memberprice, averageprice) "
                "VALUES(?,?,?,?,?,?,?,?,?,?)",
                {id, TrimBlanks(f.name), NumericValue(f.price), static_cast<long long>(NumericValue(f.depart)),

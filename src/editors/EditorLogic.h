@@ -11,14 +11,6 @@
 
 namespace ecr::editors {
 
-// Next free slot: maximum + 1 (0 for an empty table), moved to the first slot
-// of the next hundred when it would pass the last slot of a page.
-long long NextSlot(db::Database& db, const std::string& table, const std::string& column, int lastSlotInPage);
-inline long long NextPluSid(db::Database& db) { return NextSlot(db, "plu", "sid", 63); }
-inline long long NextMemberSid(db::Database& db) { return NextSlot(db, "member", "sid", 31); }
-inline long long NextBundleSid(db::Database& db) { return NextSlot(db, "bundle", "sid", 15); }
-inline long long NextPromotionAddress(db::Database& db) { return NextSlot(db, "promotion", "address", 31); }
-
 // Next department or cashier id: maximum + 1, 1 for an empty table;
 // nullopt when it would pass 99.
 std::optional<int> NextId(db::Database& db, const std::string& table);
@@ -55,8 +47,9 @@ struct FieldError {
 };
 std::optional<FieldError> CheckPluFields(const PluFields& f, int pointDecimals = 2);
 
-// Adds a PLU (nullopt) or refuses a code that exists (111401). The new row
-// gets the next free sid. Numbers are taken by their leading value.
+// Adds a PLU (nullopt) or refuses a code that exists (111401) or a PLU for
+// which the register has no free place (120110). The new row gets the next
+// free sid (rows::NextSlot). Numbers are taken by their leading value.
 std::optional<int> AddPlu(db::Database& db, const PluFields& f, long long* sid = nullptr);
 void UpdatePlu(db::Database& db, const PluFields& f);
 

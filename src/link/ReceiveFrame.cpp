@@ -1,11 +1,10 @@
 #include "ReceiveFrame.h"
 
 #include "Frames.h"
-#include "LinkText.h"
 
 namespace ecr::link {
 
-ReceiveFrame::ReceiveFrame(PageStore store, TextOf text) : store_(std::move(store)), text_(std::move(text)) {
+ReceiveFrame::ReceiveFrame(PageStore store) : store_(std::move(store)) {
     buf_.reserve(kPageTailSize);
 }
 
@@ -13,7 +12,7 @@ void ReceiveFrame::begin(const Expect& e) {
     expect_ = e;
     state_ = State::Header;
     result_ = Result::None;
-    message_.clear();
+    message_ = {};
     buf_.clear();
     taken_ = 0;
 }
@@ -34,7 +33,7 @@ void ReceiveFrame::deafen() {
     state_ = State::Deaf;
 }
 
-void ReceiveFrame::finish(Result r, std::string message) {
+void ReceiveFrame::finish(Result r, LinkMessage message) {
     result_ = r;
     message_ = std::move(message);
     state_ = State::Finished;
@@ -68,9 +67,9 @@ bool ReceiveFrame::feed(ByteView bytes) {
             switch (c) {
             case code::Ok:
             case code::OkAlt: finish(Result::Ok, {}); break;
-            case code::ResultA: finish(Result::ResultA, "result = &HA"); break;
-            case code::Refused: finish(Result::Refused, text_(msg::Refused)); break;
-            case code::Error: finish(Result::Error, text_(msg::RegisterError)); break;
+            case code::ResultA: finish(Result::ResultA, {0, {}, "result = &HA"}); break;
+            case code::Refused: finish(Result::Refused, {msg::Refused}); break;
+            case code::Error: finish(Result::Error, {msg::RegisterError}); break;
             case code::Page: state_ = State::Page; break;
             default: deafen(); break;
             }
@@ -100,18 +99,18 @@ bool ReceiveFrame::feed(ByteView bytes) {
 void ReceiveFrame::checkPage() {
     const std::uint8_t lo = buf_[0], hi = buf_[1];
     if (lo != (expect_.pageAddress & 0xFF) || hi != ((expect_.pageAddress >> 8) & 0xFF)) {
-        finish(Result::BadAddress, text_(msg::BadAddress));
+        finish(Result::BadAddress, {msg::BadAddress});
         return;
     }
     ByteView data(buf_.data() + 2, 4096);
     if (PageChecksum(lo, hi, data) != buf_[kPageTailSize - 1]) {
-        finish(Result::BadChecksum, text_(msg::BadChecksum));
+        finish(Result::BadChecksum, {msg::BadChecksum});
         return;
     }
     if (expect_.storePage && store_) {
         std::string err = store_(expect_.kind, data, expect_.pageAddress - expect_.kind);
         if (!err.empty()) {
-            finish(Result::StoreFailed, text_(msg::ErrorOccurred) + "\n" + err);
+            finish(Result::StoreFailed, {msg::ErrorOccurred, {}, err});
             return;
         }
     }

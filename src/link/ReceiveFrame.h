@@ -3,12 +3,13 @@
 // to a store function, and the outcome is read back after feed().
 //
 // A request is opened by begin() and ends exactly once, with a result and the
-// message text that becomes LastMessage ("" on success). Bytes that arrive
+// message that becomes LastMessage (empty on success). Bytes that arrive
 // while no request is open, after the header turned out to be noise, or behind
 // a complete page are dropped and counted in ignoredBytes(): the register only
 // ever answers the PC's last frame, so such bytes belong to no request.
 #pragma once
 
+#include "LinkMessage.h"
 #include "app/GlobalFunc.h"
 
 #include <cstdint>
@@ -40,8 +41,6 @@ public:
     // Stores a received page of the kind (page index = address - kind); returns
     // "" when stored, else the error text. Runs inside feed().
     using PageStore = std::function<std::string(int kind, ByteView page, int pageIndex)>;
-    // Catalogue text of a message id.
-    using TextOf = std::function<std::string(int id)>;
 
     struct Expect {
         int kind = 0;         // CurrentPageKind
@@ -49,7 +48,7 @@ public:
         bool storePage = true;// false while writing: a download never changes the database
     };
 
-    ReceiveFrame(PageStore store, TextOf text);
+    explicit ReceiveFrame(PageStore store);
 
     void begin(const Expect& e);
     // Abandons the open request (time-out, stop); later bytes are dropped.
@@ -60,20 +59,19 @@ public:
     State state() const { return state_; }
     bool finished() const { return state_ == State::Finished; }
     Result result() const { return result_; }
-    const std::string& message() const { return message_; }
+    const LinkMessage& message() const { return message_; }
     std::size_t ignoredBytes() const { return ignored_; }
 
 private:
-    void finish(Result r, std::string message);
+    void finish(Result r, LinkMessage message);
     void deafen();
     void checkPage();
 
     PageStore store_;
-    TextOf text_;
     Expect expect_;
     State state_ = State::Idle;
     Result result_ = Result::None;
-    std::string message_;
+    LinkMessage message_;
     Bytes buf_;
     std::size_t taken_ = 0; // bytes the open request has taken so far
     std::size_t ignored_ = 0;

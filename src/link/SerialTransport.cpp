@@ -5,10 +5,23 @@
 #include "app/AppState.h"
 #include "app/Config.h"
 
+#include <filesystem>
+
 namespace ecr::link {
 
 PortSettings PortSettingsOf(const AppState& state) {
     return {state.commPortName.empty() ? DefaultPortName(state.commPort) : state.commPortName, state.baudRate};
+}
+
+std::string ResolvePortName(const std::string& name) {
+    if (name.empty() || name.find('/') != std::string::npos) return name;
+    std::error_code ec;
+    if (std::filesystem::exists(name, ec)) return std::filesystem::absolute(name, ec).string();
+#ifdef _WIN32
+    return name;
+#else
+    return "/dev/" + name;
+#endif
 }
 
 SerialTransport::SerialTransport(std::function<PortSettings()> settings, QObject* parent)
@@ -20,7 +33,8 @@ SerialTransport::SerialTransport(std::function<PortSettings()> settings, QObject
 bool SerialTransport::open(QString& errorText, int& errorCode) {
     if (port_.isOpen()) port_.close();
     const PortSettings s = settings_();
-    port_.setPortName(QString::fromStdString(s.portName));
+    device_ = ResolvePortName(s.portName);
+    port_.setPortName(QString::fromStdString(device_));
     port_.setBaudRate(s.baudRate);
     port_.setDataBits(QSerialPort::Data8);
     port_.setParity(QSerialPort::NoParity);
@@ -72,10 +86,19 @@ void SerialTransport::onError(QSerialPort::SerialPortError e) {
     case QSerialPort::UnsupportedOperationError: // modem lines on a pseudo-terminal
         return;
     default:
-        qCWarning(lcLink) << "serial error" << e << port_.errorString();
-        emit serialEvent(event::Other);
-        if (e == QSerialPort::ResourceError && port_.isOpen()) port_.close(); // device gone
-        return;
+        break;
+    }
+    qCWarning(lcLink) << "serial error" << e << port_.errorString();
+    emit serialEvent(event::Other);
+    // A device that fails to read or write is gone (unplugged, the other end
+    // closed); its error would come back on every event-loop pass, so the
+    // port is closed and the failure reported once.
+    if (port_.isOpen() && (e == QSerialPort::ResourceError || e == QSerialPort::ReadError ||
+                           e == QSerialPort::WriteError)) {
+        const QString text = port_.errorString();
+        port_.close();
+        qCDebug(lcLink) << "closed" << port_.portName() << "after a fatal error";
+        emit failed(text);
     }
 }
 

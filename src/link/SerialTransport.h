@@ -22,6 +22,11 @@ struct PortSettings {
 // The stored settings: the device by name, or the one for the port number.
 PortSettings PortSettingsOf(const AppState& state);
 
+// The device a name means: a path as it stands; a bare name that is a file in
+// the current folder, that file; another bare name, the system's device of
+// that name (ttyUSB0: /dev/ttyUSB0).
+std::string ResolvePortName(const std::string& name);
+
 class SerialTransport : public Transport {
     Q_OBJECT
 public:
@@ -34,6 +39,7 @@ public:
     bool isOpen() const override { return port_.isOpen(); }
     void write(const QByteArray& frame) override;
     void clearInput() override;
+    std::string deviceName() const override { return device_; }
 
 private:
     void onReadyRead();
@@ -41,6 +47,7 @@ private:
 
     std::function<PortSettings()> settings_;
     QSerialPort port_;
+    std::string device_;
 };
 
 } // namespace ecr::link

@@ -1,17 +1,14 @@
 #include "TransferEngine.h"
 
 #include "LinkLog.h"
-#include "LinkText.h"
 #include "SerialEvents.h"
-#include "app/Config.h"
 #include "app/ErrorLog.h"
-#include "db/Database.h"
 #include "records/Logo.h"
 
 #include <algorithm>
 #include <memory>
 
-Q_LOGGING_CATEGORY(lcLink, "ecr.link")
+Q_LOGGING_CATEGORY(lcLink, "ecr.link", QtInfoMsg)
 
 namespace ecr::link {
 
@@ -19,20 +16,6 @@ using records::kPageSize;
 namespace kind = records::kind;
 
 bool UsesAllocationTable(long long v) { return v >= 100320 && v <= 100400; }
-
-void LoadJournalTable(db::Database& db, records::JournalPageTable& table) {
-    table.entries.fill(-1);
-    auto rows = db.query("SELECT fat1, fat2 FROM plurecordfat LIMIT 1");
-    if (rows.empty()) return;
-    for (std::size_t half = 0; half < 2; ++half) {
-        const Bytes page = ListToBytes(rows.rows[0][half].toText(), kPageSize);
-        for (std::size_t j = 0; j < 1024; ++j) {
-            ByteView f(page.data() + 4 * j, 4);
-            table.entries[half * 1024 + j] =
-                IsBlankBytes(f) ? -1 : static_cast<std::int32_t>(BytesToNumber(f, 0, false, -1));
-        }
-    }
-}
 
 const char* OutcomeName(Outcome o) {
     switch (o) {
@@ -47,19 +30,22 @@ const char* OutcomeName(Outcome o) {
     return "?";
 }
 
-TransferEngine::TransferEngine(Transport& transport, records::PageContext& ctx, Clock& clock, QObject* parent)
-    : QObject(parent), transport_(transport), ctx_(ctx), clock_(clock),
-      rx_(
-          [this](int k, ByteView page, int pageIndex) {
-              std::string err = records::StoreReceivedPage(ctx_, k, page, pageIndex);
-              link_.endOfDataReached = ctx_.endOfData;
-              return err;
-          },
-          LinkText) {
+TransferEngine::TransferEngine(Transport& transport, PageIO& io, Clock& clock, QObject* parent)
+    : QObject(parent), transport_(transport), io_(io), clock_(clock),
+      rx_([this](int k, ByteView page, int pageIndex) {
+          StoreResult r = io_.storePage(k, page, pageIndex);
+          if (!r.error.empty()) return r.error;
+          link_.endOfDataReached = r.endOfData;
+          skipped_.insert(skipped_.end(), r.skipped.begin(), r.skipped.end());
+          moved_.insert(r.moved.begin(), r.moved.end());
+          return std::string();
+      }) {
     qRegisterMetaType<ecr::link::TransferResult>();
+    qRegisterMetaType<ecr::link::LinkMessage>();
     connect(&transport_, &Transport::bytesReceived, this, &TransferEngine::onBytes);
     connect(&transport_, &Transport::serialEvent, this,
             [this](int n) { emit serialStatus(QString::fromLatin1(SerialEventText(n))); });
+    connect(&transport_, &Transport::failed, this, &TransferEngine::onTransportFailed);
 }
 
 TransferEngine::~TransferEngine() {
@@ -88,6 +74,8 @@ void TransferEngine::setState(EngineState s) {
 bool TransferEngine::launch(Job job) {
     if (job_) return false;
     userStop_ = false;
+    skipped_.clear();
+    moved_.clear();
     job_ = std::move(job);
     setState(EngineState::Running);
     job_.start([this] { post([this] { reap(); }); });
@@ -102,12 +90,18 @@ void TransferEngine::reap() {
             std::rethrow_exception(err);
         } catch (const std::exception& e) {
             WriteErrorLog("Comm_Transfer", -1, e.what());
-            result_ = {Outcome::Failed, LinkText(msg::ErrorOccurred) + "\n" + e.what(), true, 0};
+            result_ = {Outcome::Failed, {msg::ErrorOccurred, {}, e.what()}, true, 0};
             endState_ = EngineState::Idle;
         }
     }
     closePort(); // on every way out
-    qCDebug(lcLink) << "transfer ended:" << OutcomeName(result_.outcome) << QString::fromStdString(result_.message);
+    result_.skipped = skipped_;
+    result_.moved = static_cast<int>(moved_.size());
+    // Records left out are never a quiet success.
+    if (!result_.skipped.empty()) result_.error = true;
+    qCDebug(lcLink) << "transfer ended:" << OutcomeName(result_.outcome) << "message" << result_.message.id
+                    << QString::fromStdString(result_.message.detail) << "skipped" << result_.skipped.size()
+                    << "moved" << result_.moved;
     setState(endState_);
     emit finished(result_);
 }
@@ -117,12 +111,18 @@ void TransferEngine::finishWith(TransferResult r, EngineState next) {
     endState_ = next;
 }
 
+LinkMessage TransferEngine::portMessage(int id, const QString& text) const {
+    const std::string device = transport_.deviceName();
+    if (device.empty()) return {0, {}, text.toStdString()};
+    return {id, {device, text.toStdString()}};
+}
+
 bool TransferEngine::openPort(TransferResult& failure) {
     QString text;
     int code = 0;
     if (!transport_.open(text, code)) {
-        WriteErrorLog("Comm_InitComm", code, text.toStdString());
-        failure = {Outcome::PortError, text.toStdString(), true, 0};
+        WriteErrorLog("Comm_InitComm", code, transport_.deviceName() + ": " + text.toStdString());
+        failure = {Outcome::PortError, portMessage(msg::PortOpenFailed, text), true, 0};
         return false;
     }
     if (!lastPortOpen_) emit portOpenChanged(lastPortOpen_ = true);
@@ -136,13 +136,13 @@ void TransferEngine::closePort() {
 
 TransferResult TransferEngine::failure(StepOutcome o, Direction d) const {
     if (o == StepOutcome::TimedOut)
-        return {Outcome::TimedOut, LinkText(d == Direction::Read ? msg::ReadTimedOut : msg::WriteTimedOut), true, 0};
+        return {Outcome::TimedOut, {d == Direction::Read ? msg::ReadTimedOut : msg::WriteTimedOut}, true, 0};
     if (o == StepOutcome::Stopped) return {Outcome::Stopped, {}, false, 0};
     return {Outcome::Failed, link_.lastMessage, true, 0};
 }
 
 TransferResult TransferEngine::completion(Direction d) const {
-    return {Outcome::Done, LinkText(d == Direction::Read ? msg::ReadDone : msg::WriteDone), false, 0};
+    return {Outcome::Done, {d == Direction::Read ? msg::ReadDone : msg::WriteDone}, false, 0};
 }
 
 // ---- one request: the read step and the write step --------------------------
@@ -159,9 +159,8 @@ void TransferEngine::beginStep(const StepAwaiter& a) {
     link_.pageAddrLow = a.pageAddress & 0xFF;
     link_.replyDone = false;
     link_.stopRequested = false;
-    link_.lastMessage.clear();
+    link_.lastMessage = {};
     link_.endOfDataReached = false;
-    ctx_.endOfData = false;
     if (userStop_) {
         // Stop came between two requests: do not start another.
         link_.stopRequested = true;
@@ -171,6 +170,7 @@ void TransferEngine::beginStep(const StepAwaiter& a) {
         });
         return;
     }
+    qCDebug(lcLink) << (a.direction == Direction::Read ? "read" : "write") << a.pageAddress << "attempt" << a.attempt;
     Bytes frame;
     if (a.readyFrame) {
         rx_.begin({a.kind, a.pageAddress, false});
@@ -188,7 +188,7 @@ void TransferEngine::beginStep(const StepAwaiter& a) {
 
 Bytes TransferEngine::sendReadRequest() {
     if (link_.currentPageKind == 0) {
-        link_.lastMessage = LinkText(msg::NothingToRequest);
+        link_.lastMessage = {msg::NothingToRequest};
         link_.replyDone = true;
         return {};
     }
@@ -199,22 +199,18 @@ Bytes TransferEngine::sendReadRequest() {
 
 Bytes TransferEngine::downloadData() {
     const int addr = link_.pageAddress();
-    Bytes page;
-    try {
-        page = records::BuildPage(ctx_, link_.currentPageKind, addr - link_.currentPageKind);
-    } catch (const std::exception& e) {
+    BuildResult built = io_.buildPage(link_.currentPageKind, addr - link_.currentPageKind);
+    if (!built.error.empty() || built.page.size() != static_cast<std::size_t>(kPageSize)) {
         // Nothing is sent: a page that could not be built must not overwrite
         // the register's one.
-        const auto* info = records::PageRegistry::instance().find(link_.currentPageKind);
-        WriteErrorLog(info ? info->name : std::string("Comm_DownloadData"), -1, e.what());
-        link_.lastMessage = LinkText(msg::ErrorOccurred) + "\n" + e.what();
+        link_.lastMessage = {msg::ErrorOccurred, {}, built.error.empty() ? "no page" : built.error};
         link_.replyDone = true;
         return {};
     }
     // The register answers a write with a result frame; should it send a page,
-    // the download still never changes the database.
+    // the download still never changes what is stored.
     rx_.begin({link_.currentPageKind, addr, false});
-    return PageWriteFrame(addr, page);
+    return PageWriteFrame(addr, built.page);
 }
 
 void TransferEngine::waitReply() {
@@ -262,9 +258,20 @@ void TransferEngine::onBytes(const QByteArray& bytes) {
     if (rx_.feed(view)) {
         link_.replyDone = true;
         link_.lastMessage = rx_.message();
+        qCDebug(lcLink) << "reply" << ResultName(rx_.result()) << "for" << link_.pageAddress();
         transport_.clearInput();
         endWait(false);
     }
+}
+
+void TransferEngine::onTransportFailed(const QString& text) {
+    WriteErrorLog("Comm_Receive", -1, transport_.deviceName() + ": " + text.toStdString());
+    if (!waiting_) return;
+    // The device is gone: this attempt fails now rather than at its time-out.
+    rx_.cancel();
+    link_.replyDone = true;
+    link_.lastMessage = portMessage(msg::PortLost, text);
+    endWait(false);
 }
 
 void TransferEngine::stop() {
@@ -273,17 +280,34 @@ void TransferEngine::stop() {
     if (waiting_) endWait(false);
 }
 
+void TransferEngine::stopAfterRequest() {
+    // beginStep() sees the flag before the next request; the running one
+    // keeps its wait and its reply.
+    userStop_ = true;
+}
+
+bool TransferEngine::refusedRows(int kind, int first, int last, int pageCount) {
+    std::vector<RowProblem> problems = io_.checkRows(kind, first, last, pageCount);
+    if (problems.empty()) return false;
+    qCDebug(lcLink) << "download of" << kind << "refused:" << problems.size() << "rows cannot be written";
+    TransferResult r{Outcome::Refused, {msg::RowsRefused, {std::to_string(problems.size())}}, true, 0};
+    r.problems = std::move(problems);
+    finishWith(std::move(r), EngineState::Idle);
+    return true;
+}
+
 // ---- whole transfers --------------------------------------------------------
 
 bool TransferEngine::uploadSingle(int base, bool storeParameters) {
     if (job_) return false;
-    if (storeParameters) ctx_.state.storeParameters = true;
+    if (storeParameters) io_.setStoreParameters(true);
     return launch(single(Direction::Read, base));
 }
 
 bool TransferEngine::downloadSingle(int base) { return !job_ && launch(single(Direction::Write, base)); }
 
 Job TransferEngine::single(Direction d, int base) {
+    if (d == Direction::Write && refusedRows(base, 0, 0, 1)) co_return;
     TransferResult fail;
     if (!openPort(fail)) {
         finishWith(fail, EngineState::Idle);
@@ -299,7 +323,7 @@ bool TransferEngine::startPaged(const PagedJob& job) {
     if (job.last < job.first) {
         // Refused before anything starts: no panel, no port.
         paged_.reset();
-        const TransferResult r{Outcome::Refused, LinkText(msg::EndBeforeStart), false, 0};
+        const TransferResult r{Outcome::Refused, {msg::EndBeforeStart}, false, 0};
         post([this, r] { emit finished(r); });
         return true;
     }
@@ -317,21 +341,31 @@ void TransferEngine::close() {
 
 Job TransferEngine::paged(PagedJob job) {
     paged_ = job;
+    // Replaced once: a resumed transfer continues what the first run stored.
+    paged_->replaceTable = false;
     const Direction d = job.direction;
+    auto step = [&](int addr, int k, int attempt) {
+        return d == Direction::Read ? readStep(addr, k, attempt) : writeStep(addr, k, attempt);
+    };
+    const RegisterFacts facts = job.refreshVersion || job.allocation ? io_.registerFacts() : RegisterFacts{};
+    if (d == Direction::Write && refusedRows(job.base, job.first, job.last, job.pageCount > 0 ? job.pageCount : job.last + 1)) {
+        paged_.reset();
+        co_return;
+    }
+    if (d == Direction::Read && job.replaceTable) io_.replaceWithFirstPage(job.base);
     emit progressRange(job.first, job.last);
-    auto step = [&](int addr, int k) { return d == Direction::Read ? readStep(addr, k) : writeStep(addr, k); };
     TransferResult fail;
-    if (job.refreshVersion) RefreshRegisterVersion(ctx_.db, ctx_.state);
     if (!openPort(fail)) {
         finishWith(fail, EngineState::Idle);
         co_return;
     }
 
     bool useTable = false;
-    if (job.allocation && UsesAllocationTable(ctx_.state.registerVersion)) {
+    records::JournalPageTable table;
+    if (job.allocation && UsesAllocationTable(facts.registerVersion)) {
         for (int addr : kAllocationPages) {
             for (int attempt = 1;; ++attempt) {
-                const StepOutcome o = co_await step(addr, kind::JournalFat);
+                const StepOutcome o = co_await step(addr, kind::JournalFat, attempt);
                 if (o == StepOutcome::Done) break;
                 closePort();
                 if (o == StepOutcome::Stopped) {
@@ -344,22 +378,22 @@ Job TransferEngine::paged(PagedJob job) {
                     finishWith(failure(o, d), EngineState::Idle);
                     co_return;
                 }
-                emit attemptFailed(0, attempt, QString::fromStdString(failure(o, d).message));
+                emit attemptFailed(0, attempt, failure(o, d).message);
                 if (!openPort(fail)) {
                     finishWith(fail, EngineState::Idle);
                     co_return;
                 }
             }
         }
-        if (d == Direction::Write) LoadJournalTable(ctx_.db, ctx_.journal);
+        table = io_.journalTable();
         useTable = true;
     }
 
     bool endedEarly = false;
     for (int p = job.first; p <= job.last; ++p) {
         if (useTable) {
-            if (p >= static_cast<int>(ctx_.journal.entries.size())) break;
-            if (ctx_.journal.entries[static_cast<std::size_t>(p)] < 2) continue; // page holds no journal data
+            if (p >= static_cast<int>(table.entries.size())) break;
+            if (table.entries[static_cast<std::size_t>(p)] < 2) continue; // page holds no journal data
         }
         paged_->first = p;
         QString caption = QString::fromStdString(job.progressTemplate);
@@ -368,7 +402,7 @@ Job TransferEngine::paged(PagedJob job) {
 
         StepOutcome o = StepOutcome::Done;
         for (int attempt = 1;; ++attempt) {
-            o = co_await step(job.base + p, job.base);
+            o = co_await step(job.base + p, job.base, attempt);
             if (o == StepOutcome::Done || o == StepOutcome::Stopped) break;
             closePort();
             if (!job.retries || attempt >= kMaxAttempts) {
@@ -377,7 +411,7 @@ Job TransferEngine::paged(PagedJob job) {
                 finishWith(r, EngineState::Paused);
                 co_return;
             }
-            emit attemptFailed(p + 1, attempt, QString::fromStdString(failure(o, d).message));
+            emit attemptFailed(p + 1, attempt, failure(o, d).message);
             if (!openPort(fail)) {
                 fail.page = p + 1;
                 finishWith(fail, EngineState::Paused);
@@ -409,33 +443,34 @@ bool TransferEngine::uploadParams() { return !job_ && launch(params(Direction::R
 bool TransferEngine::downloadParams() { return !job_ && launch(params(Direction::Write)); }
 
 Job TransferEngine::params(Direction d) {
-    RefreshRegisterVersion(ctx_.db, ctx_.state);
+    io_.registerFacts(); // the parameter layout follows the register version
+    if (d == Direction::Write && refusedRows(kind::Params, 0, 0, 1)) co_return;
     for (int attempt = 1;; ++attempt) {
         // Reading for the editor replaces params; the read before a write only
         // refreshes the stored page the write is built over.
-        ctx_.state.storeParameters = d == Direction::Read;
+        io_.setStoreParameters(d == Direction::Read);
         TransferResult fail;
         if (!openPort(fail)) {
             finishWith(fail, EngineState::Idle);
             co_return;
         }
-        StepOutcome o = co_await readStep(kind::Params, kind::Params);
+        StepOutcome o = co_await readStep(kind::Params, kind::Params, attempt);
         if (o == StepOutcome::Done && d == Direction::Write) {
             closePort();
-            // The one-second pause between the two steps returns at once in the
-            // original (ReplyDone is still set from the read), so none here.
+            // No pause between the read and the write: the register answers
+            // the write as soon as the read is done.
             if (!openPort(fail)) {
                 finishWith(fail, EngineState::Idle);
                 co_return;
             }
-            o = co_await writeStep(kind::Params, kind::Params);
+            o = co_await writeStep(kind::Params, kind::Params, attempt);
         }
         closePort();
         if (o == StepOutcome::Done || o == StepOutcome::Stopped || attempt >= kMaxAttempts) {
             finishWith(o == StepOutcome::Done ? completion(d) : failure(o, d), EngineState::Idle);
             co_return;
         }
-        emit attemptFailed(1, attempt, QString::fromStdString(failure(o, d).message));
+        emit attemptFailed(1, attempt, failure(o, d).message);
     }
 }
 
@@ -450,7 +485,7 @@ Job TransferEngine::clock(ClockTime t) {
     const StepOutcome o = co_await frameStep(0, 0, ClockFrame(t));
     closePort();
     if (o == StepOutcome::Done)
-        finishWith({Outcome::Done, LinkText(msg::ClockDone), false, 0}, EngineState::Idle);
+        finishWith({Outcome::Done, {msg::ClockDone}, false, 0}, EngineState::Idle);
     else
         finishWith(failure(o, Direction::Write), EngineState::Idle);
 }
@@ -477,7 +512,7 @@ Job TransferEngine::logo(Bytes bytes) {
         }
     }
     closePort();
-    finishWith({Outcome::Done, LinkText(msg::LogoDone), false, static_cast<int>(pages.size())}, EngineState::Idle);
+    finishWith({Outcome::Done, {msg::LogoDone}, false, static_cast<int>(pages.size())}, EngineState::Idle);
 }
 
 } // namespace ecr::link

@@ -7,14 +7,19 @@
 // address bytes, ReplyDone, StopRequested, EndOfDataReached, LastMessage), the
 // engine state (idle, running, paused) and the signals below. The port is open
 // only while a transfer runs and is closed on every way out.
+//
+// Pages go to and come from a PageIO (the database, a page-image file); the
+// engine itself reads no database. It reports outcomes as message ids with
+// their data, which front ends turn into text (TransferText.h).
 #pragma once
 
 #include "Clock.h"
 #include "Frames.h"
 #include "Job.h"
+#include "LinkMessage.h"
+#include "PageIO.h"
 #include "ReceiveFrame.h"
 #include "Transport.h"
-#include "records/PageRegistry.h"
 
 #include <QObject>
 #include <QString>
@@ -36,7 +41,7 @@ struct LinkState {
     bool replyDone = false;
     bool stopRequested = false; // the user stopped, or the last wait timed out
     bool endOfDataReached = false;
-    std::string lastMessage;    // "" = the last request succeeded
+    LinkMessage lastMessage;    // empty = the last request succeeded
     int pageAddress() const { return pageAddrHigh * 256 + pageAddrLow; }
 };
 
@@ -56,14 +61,21 @@ enum class Outcome {
     Failed,    // the register or the dispatcher reported an error (after the last attempt)
     Stopped,   // the user stopped; the transfer is paused
     PortError, // the port could not be opened (already logged)
-    Refused,   // nothing to do: the page range ends before it starts
+    Refused,   // nothing sent: the page range ends before it starts, or rows
+               // cannot be written (problems lists them)
 };
 
 struct TransferResult {
     Outcome outcome = Outcome::Done;
-    std::string message; // to show; "" when nothing is to be shown
+    LinkMessage message; // to show; empty when nothing is to be shown
     bool error = false;  // an error box rather than an information box
     int page = 0;        // paged transfers: 1-based page that was running
+    // Uploads: records left out of stored pages, and how many rows were moved
+    // aside from slots the register's records took.
+    std::vector<RecordError> skipped;
+    int moved = 0;
+    // Refused downloads: every row that cannot be written.
+    std::vector<RowProblem> problems;
 };
 
 // A paged transfer: pages first..last (0-based indexes) of the kind at base.
@@ -72,10 +84,12 @@ struct PagedJob {
     int base = 0;
     int first = 0;
     int last = 0;
+    int pageCount = 0;            // pages of the kind; 0: last + 1. Rows beyond them cannot be written
     bool retries = false;         // up to 31 attempts per page; else the first failure ends it
     std::string progressTemplate; // caption with "(x)" where the page number goes
     bool allocation = false;      // journal: allocation pages first for register versions 100320..100400
     bool refreshVersion = false;
+    bool replaceTable = false;    // read: what is stored of the kind is replaced, with the first page
 };
 
 inline constexpr int kReplyTimeoutMs = 5000;
@@ -84,14 +98,11 @@ inline constexpr int kAllocationPages[] = {4134, 4135};
 
 // The register versions that keep a journal allocation table.
 bool UsesAllocationTable(long long registerVersion);
-// Rebuilds the allocation table from plurecordfat (fat1, fat2); entries of
-// blank or missing bytes are -1.
-void LoadJournalTable(db::Database& db, records::JournalPageTable& table);
 
 class TransferEngine : public QObject {
     Q_OBJECT
 public:
-    TransferEngine(Transport& transport, records::PageContext& ctx, Clock& clock, QObject* parent = nullptr);
+    TransferEngine(Transport& transport, PageIO& io, Clock& clock, QObject* parent = nullptr);
     ~TransferEngine() override;
 
     // Each starter returns false, doing nothing, while a transfer runs. The
@@ -110,6 +121,9 @@ public:
     void close();
     // Ends the running wait at once; a paged transfer pauses.
     void stop();
+    // Lets the running request finish (its reply is taken and stored), then
+    // stops before the next one.
+    void stopAfterRequest();
     // Parameter page: read (stored into params), or read then write, each
     // pair tried up to 31 times.
     bool uploadParams();
@@ -122,6 +136,7 @@ public:
     bool busy() const { return static_cast<bool>(job_); }
     bool portOpen() const { return transport_.isOpen(); }
     const LinkState& link() const { return link_; }
+    PageIO& pageIO() const { return io_; }
     // The paused (or last) paged transfer, with first = the page to continue from.
     const std::optional<PagedJob>& pagedJob() const { return paged_; }
     const ReceiveFrame& dispatcher() const { return rx_; }
@@ -135,7 +150,7 @@ signals:
     // A page begins: 1-based number (bar value = page - 1) and its caption.
     void pageStarted(int page, const QString& caption);
     // An attempt failed and the page will be tried again.
-    void attemptFailed(int page, int attempt, const QString& message);
+    void attemptFailed(int page, int attempt, const ecr::link::LinkMessage& message);
     void finished(const ecr::link::TransferResult& result);
     void serialStatus(const QString& text);
 
@@ -147,15 +162,20 @@ private:
         int pageAddress;
         int kind;
         bool readyFrame; // send frame_ (clock, logo) instead of the request or the built page
+        int attempt;
         bool await_ready() const noexcept { return false; }
         void await_suspend(std::coroutine_handle<> h);
         StepOutcome await_resume() const noexcept { return e->stepOutcome_; }
     };
-    StepAwaiter readStep(int pageAddress, int kind) { return {this, Direction::Read, pageAddress, kind, false}; }
-    StepAwaiter writeStep(int pageAddress, int kind) { return {this, Direction::Write, pageAddress, kind, false}; }
+    StepAwaiter readStep(int pageAddress, int kind, int attempt = 1) {
+        return {this, Direction::Read, pageAddress, kind, false, attempt};
+    }
+    StepAwaiter writeStep(int pageAddress, int kind, int attempt = 1) {
+        return {this, Direction::Write, pageAddress, kind, false, attempt};
+    }
     StepAwaiter frameStep(int pageAddress, int kind, Bytes frame) {
         frame_ = std::move(frame);
-        return {this, Direction::Write, pageAddress, kind, true};
+        return {this, Direction::Write, pageAddress, kind, true, 1};
     }
 
     bool launch(Job job);
@@ -173,6 +193,10 @@ private:
     void waitReply();
     void endWait(bool timedOut);
     void onBytes(const QByteArray& bytes);
+    void onTransportFailed(const QString& text);
+    // Rows of the kind a download of pages first..last cannot write; when
+    // there are any, the transfer finishes Refused with them.
+    bool refusedRows(int kind, int first, int last, int pageCount);
 
     Job single(Direction d, int base);
     Job paged(PagedJob job);
@@ -181,10 +205,11 @@ private:
     Job logo(Bytes logo);
     TransferResult failure(StepOutcome o, Direction d) const;
     TransferResult completion(Direction d) const;
+    LinkMessage portMessage(int id, const QString& text) const;
     void post(std::function<void()> fn);
 
     Transport& transport_;
-    records::PageContext& ctx_;
+    PageIO& io_;
     Clock& clock_;
     ReceiveFrame rx_;
     LinkState link_;
@@ -202,6 +227,9 @@ private:
     StepOutcome stepOutcome_ = StepOutcome::Done;
     Bytes frame_;
     bool lastPortOpen_ = false;
+    // What this transfer's stored pages reported.
+    std::vector<RecordError> skipped_;
+    std::set<std::string> moved_;
 };
 
 const char* OutcomeName(Outcome o);
@@ -209,3 +237,4 @@ const char* OutcomeName(Outcome o);
 } // namespace ecr::link
 
 Q_DECLARE_METATYPE(ecr::link::TransferResult)
+Q_DECLARE_METATYPE(ecr::link::LinkMessage)

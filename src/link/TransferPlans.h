@@ -1,7 +1,6 @@
 // What the editors' upload and download buttons do, per data kind: the one
 // table that ecrctl and the desktop editors share. A kind is transferable in
-// a direction once its record codec is registered (a sink to read, a builder
-// to write); adding a codec to the page registry is all it takes.
+// a direction when the page I/O can store it (read) or build it (write).
 #pragma once
 
 #include "TransferEngine.h"
@@ -10,10 +9,6 @@
 #include <string>
 #include <string_view>
 #include <vector>
-
-namespace ecr::db {
-class Database;
-}
 
 namespace ecr::link {
 
@@ -36,14 +31,17 @@ struct KindPlan {
     int progressRead = 0, progressReadKeyboard0 = 0;   // caption templates
     int progressWrite = 0, progressWriteKeyboard0 = 0;
     bool storeParameters = false; // the read sets the store-parameters flag
+    int captionId = 0;            // what messages call the kind
 };
 
 // Every kind, in ecrctl's order.
 const std::vector<KindPlan>& KindPlans();
 const KindPlan* FindKindPlan(std::string_view name);
 
-// True when the record codec the direction needs is registered.
-bool KindReady(const KindPlan& plan, Direction d);
+// True when the page I/O can store (read) or build (write) the kind's pages.
+bool KindReady(const PageIO& io, const KindPlan& plan, Direction d);
+// The plan of a base page address (either journal area); nullptr for none.
+const KindPlan* KindPlanOf(int kind);
 
 // Base address, page count and caption template for the database's keyboard.
 struct ResolvedPlan {
@@ -67,9 +65,11 @@ PageSpan ClampPages(int firstBox, int lastBox, int pageCount);
 PagedJob MakePagedJob(const KindPlan& plan, Direction d, int keyboardType, const std::string& progressTemplate,
                       std::optional<std::pair<int, int>> range);
 
-// Starts the transfer the editor's button starts for this kind; false when
-// the engine is busy. Confirmation questions belong to the caller.
-bool StartKindTransfer(TransferEngine& engine, db::Database& db, const KindPlan& plan, Direction d,
-                       std::optional<std::pair<int, int>> range = std::nullopt);
+// Starts the transfer the editor's button starts for this kind, with the
+// keyboard type the engine's page I/O reports; false when the engine is busy.
+// replaceTable: a read replaces what is stored of the kind. Confirmation
+// questions belong to the caller.
+bool StartKindTransfer(TransferEngine& engine, const KindPlan& plan, Direction d,
+                       std::optional<std::pair<int, int>> range = std::nullopt, bool replaceTable = false);
 
 } // namespace ecr::link

@@ -6,6 +6,8 @@
 #include <QObject>
 #include <QString>
 
+#include <string>
+
 namespace ecr::link {
 
 class Transport : public QObject {
@@ -23,11 +25,16 @@ public:
     virtual void write(const QByteArray& frame) = 0;
     // Drops whatever was received and not yet delivered.
     virtual void clearInput() = 0;
+    // The device as messages name it ("/dev/ttyUSB0"); the one opened last.
+    virtual std::string deviceName() const { return {}; }
 
 signals:
     void bytesReceived(const QByteArray& bytes);
     // Serial event numbers (2 receive, 1001.. errors) for the status text.
     void serialEvent(int eventNumber);
+    // The open device failed for good (unplugged, the other end gone): the
+    // port is already closed. Sent once per failure.
+    void failed(const QString& errorText);
 };
 
 } // namespace ecr::link

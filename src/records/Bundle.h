@@ -2,7 +2,8 @@
 #pragma once
 
 #include "Limits.h"
-#include "PageRegistry.h"
+#include "PageKinds.h"
+#include "app/GlobalFunc.h"
 
 #include <array>
 #include <optional>
@@ -41,8 +42,5 @@ struct BundleRecord {
 // nullopt when the bundle number is empty.
 std::optional<BundleRecord> DecodeBundle(ByteView record, int pageIndex, int recordIndex);
 bool EncodeBundle(const BundleRecord& r, ByteSpan record);
-
-void GetBundle(PageContext& ctx, ByteView page, int pageIndex, int recordIndex);
-void RegisterBundleKind(PageRegistry& registry);
 
 } // namespace ecr::records

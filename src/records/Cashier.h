@@ -2,9 +2,11 @@
 #pragma once
 
 #include "Limits.h"
-#include "PageRegistry.h"
+#include "PageKinds.h"
+#include "app/GlobalFunc.h"
 
 #include <array>
+#include <iterator>
 #include <optional>
 #include <string>
 
@@ -12,14 +14,10 @@ namespace ecr::records {
 
 inline constexpr int kCashierRecordSize = 40;
 inline constexpr int kCashierRecords = 100;
-// Rights columns and their bit in the rights word (a set bit withholds the right).
-inline constexpr struct {
-    const char* column;
-    int bit;
-} kCashierRights[] = {{"a0", 0},   {"a1", 1},   {"a2", 2},   {"a3", 3},   {"a7", 7},
-                      {"a8", 8},   {"a9", 9},   {"a10", 10}, {"a11", 11}, {"a12", 12},
-                      {"a13", 13}, {"a14", 14}, {"a15", 15}, {"a16", 16}};
-inline constexpr int kCashierRightCount = 14;
+// The rights in list order and their bit in the rights word (a set bit
+// withholds the right).
+inline constexpr int kCashierRightBits[] = {0, 1, 2, 3, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16};
+inline constexpr int kCashierRightCount = static_cast<int>(std::size(kCashierRightBits));
 
 struct CashierLimits {
     static constexpr FieldLimit id = WholeLimit(0, kCashierRecords - 1);
@@ -31,7 +29,7 @@ struct CashierRecord {
     int id = 0;
     std::string name;
     std::string passwd;                      // natural order
-    std::array<int, kCashierRightCount> rights{}; // 1 = granted, in kCashierRights order
+    std::array<int, kCashierRightCount> rights{}; // 1 = granted, in kCashierRightBits order
     bool operator==(const CashierRecord&) const = default;
 };
 
@@ -39,9 +37,5 @@ struct CashierRecord {
 std::optional<CashierRecord> DecodeCashier(ByteView record, int index);
 // Writes the record's fields over a 40-byte slot (untouched bytes stay as they are).
 void EncodeCashier(const CashierRecord& r, ByteSpan record);
-
-// Inserts the row of record index i (nothing for an empty record).
-void GetCashierStruct(PageContext& ctx, ByteView page, int recordIndex);
-void RegisterCashierKind(PageRegistry& registry);
 
 } // namespace ecr::records

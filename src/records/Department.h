@@ -2,7 +2,8 @@
 #pragma once
 
 #include "Limits.h"
-#include "PageRegistry.h"
+#include "PageKinds.h"
+#include "app/GlobalFunc.h"
 
 #include <array>
 #include <optional>
@@ -18,6 +19,7 @@ struct DepartLimits {
     static constexpr FieldLimit name = TextLimit(20);
     static constexpr FieldLimit price = NumberLimit(4, 2);
     static constexpr FieldLimit tax = NumberLimit(4, 2);
+    static constexpr FieldLimit byte = WholeLimit(0, 255); // addr, kitchen printer
 };
 
 struct DepartRecord {
@@ -33,8 +35,5 @@ struct DepartRecord {
 
 std::optional<DepartRecord> DecodeDepart(ByteView record, int index);
 void EncodeDepart(const DepartRecord& r, ByteSpan record);
-
-void GetDepartmentStruct(PageContext& ctx, ByteView page, int recordIndex);
-void RegisterDepartKind(PageRegistry& registry);
 
 } // namespace ecr::records

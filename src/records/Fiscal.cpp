@@ -1,7 +1,6 @@
 #include "Fiscal.h"
 
 #include "Fields.h"
-#include "db/Database.h"
 
 namespace ecr::records {
 
@@ -23,14 +22,6 @@ std::optional<FiscalRecord> DecodeFiscal(ByteView rec, long long n) {
     return r;
 }
 
-void GetFiscal(PageContext& ctx, ByteView page, int pageIndex, int i) {
-    auto r = DecodeFiscal(RecordAt(page, i, kFiscalRecordSize), FiscalRunningNumber(pageIndex, i));
-    if (!r) return;
-    ctx.db.execute("INSERT INTO fiscal(fyear,fday,saleprice,refundprice,taxprice,bill,refundnum,mdate) "
-                   "VALUES(?,?,?,?,?,?,?,?)",
-                   {r->fyear, r->fday, r->saleprice, r->refundprice, r->taxprice, r->bill, r->refundnum, r->mdate});
-}
-
 std::array<double, kFlashCashGroups> DecodeFlashCash(ByteView page) {
     std::array<double, kFlashCashGroups> totals{};
     for (std::size_t k = 0; k < kFlashCashGroups; ++k) {
@@ -41,31 +32,6 @@ std::array<double, kFlashCashGroups> DecodeFlashCash(ByteView page) {
         }
     }
     return totals;
-}
-
-void GetFlashCash(PageContext& ctx, ByteView page) {
-    const auto totals = DecodeFlashCash(page);
-    ctx.db.execute("DELETE FROM flashcash");
-    for (int k = 0; k < kFlashCashGroups; ++k)
-        ctx.db.execute("INSERT INTO flashcash(type,total) VALUES(?,?)", {k, totals[static_cast<std::size_t>(k)]});
-}
-
-namespace {
-
-void storeFiscal(PageContext& ctx, ByteView page, int pageIndex) {
-    for (int i = 0; i < kFiscalRecords; ++i)
-        GetFiscal(ctx, page, pageIndex, i);
-}
-
-void storeFlashCash(PageContext& ctx, ByteView page, int) {
-    GetFlashCash(ctx, page);
-}
-
-} // namespace
-
-void RegisterFiscalKinds(PageRegistry& registry) {
-    registry.add(kind::Fiscal, {"GetData_GetFiscal", storeFiscal, {}, "DELETE FROM fiscal"});
-    registry.add(kind::FlashCash, {"GetData_GetFlashCash", storeFlashCash, {}});
 }
 
 } // namespace ecr::records

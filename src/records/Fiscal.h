@@ -2,7 +2,8 @@
 // totals page. Both are only ever read from the register.
 #pragma once
 
-#include "PageRegistry.h"
+#include "PageKinds.h"
+#include "app/GlobalFunc.h"
 
 #include <array>
 #include <optional>
@@ -34,8 +35,6 @@ inline long long FiscalRunningNumber(int pageIndex, int recordIndex) {
 // nullopt when the year is outside 1..2080 or the day slot names no date.
 std::optional<FiscalRecord> DecodeFiscal(ByteView record, long long runningNumber);
 
-void GetFiscal(PageContext& ctx, ByteView page, int pageIndex, int recordIndex);
-
 inline constexpr int kFlashCashGroups = 12;
 inline constexpr int kFlashCashGroupSize = 300;
 inline constexpr int kFlashCashEntries = 30;
@@ -43,8 +42,5 @@ inline constexpr int kFlashCashEntries = 30;
 // Current total of each group: the amount of the last entry before the first
 // blank marker.
 std::array<double, kFlashCashGroups> DecodeFlashCash(ByteView page);
-void GetFlashCash(PageContext& ctx, ByteView page);
-
-void RegisterFiscalKinds(PageRegistry& registry);
 
 } // namespace ecr::records

@@ -1,7 +1,9 @@
 // Keyboard page: 385 key records of 10 bytes (hotkey.keyaddress = record index).
 #pragma once
 
-#include "PageRegistry.h"
+#include "Limits.h"
+#include "PageKinds.h"
+#include "app/GlobalFunc.h"
 
 #include <string>
 
@@ -9,6 +11,12 @@ namespace ecr::records {
 
 inline constexpr int kKeyRecordSize = 10;
 inline constexpr int kKeyRecords = 385;
+
+struct KeyLimits {
+    static constexpr FieldLimit keyaddress = WholeLimit(0, kKeyRecords - 1);
+    static constexpr FieldLimit content = NumberLimit(4, 0); // also content2
+    static constexpr FieldLimit function = TextLimit(1);
+};
 
 struct KeyRecord {
     int keyaddress = 0;
@@ -23,8 +31,5 @@ KeyRecord DecodeKey(ByteView record, int index);
 // A key without a function is not written (its 10 bytes stay as they are);
 // returns whether it was written.
 bool EncodeKey(const KeyRecord& r, ByteSpan record);
-
-void GetKeyboardStruct(PageContext& ctx, ByteView page, int recordIndex);
-void RegisterKeyboardKind(PageRegistry& registry);
 
 } // namespace ecr::records

@@ -3,8 +3,12 @@
 // pages hold data.
 #pragma once
 
-#include "PageRegistry.h"
+#include "Limits.h"
+#include "PageKinds.h"
+#include "app/GlobalFunc.h"
 
+#include <array>
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -13,6 +17,14 @@ namespace ecr::records {
 inline constexpr int kJournalRecordSize = 32;
 inline constexpr int kJournalRecords = 128;
 inline constexpr int kBundleDepart = 200; // department byte of a bundle line
+
+struct JournalLimits {
+    static constexpr FieldLimit billnumber = NumberLimit(4, 0);
+    static constexpr FieldLimit pluid = CodeLimit(true); // payment and total lines have no PLU
+    static constexpr FieldLimit price = NumberLimit(4, kPointDecimals);
+    static constexpr FieldLimit quantity = NumberLimit(4, 3);
+    static constexpr FieldLimit byte = WholeLimit(0, 255); // operation, department, cashier, table
+};
 
 struct JournalRecord {
     int sid = 0;
@@ -34,17 +46,15 @@ std::optional<JournalRecord> DecodeJournal(ByteView record, int pageIndex, int r
 // written) when the code has more than 16 digits.
 bool EncodeJournal(const JournalRecord& r, ByteSpan record, int priceDecimals);
 
-// Stores one record with its names, unit price and tax rate looked up in the
-// database; an all-0xFF page sets ctx.endOfData instead.
-void GetPluRecordStruct(PageContext& ctx, ByteView page, int pageIndex, int recordIndex);
+// Journal allocation: one entry per journal page; below 2 means no data.
+struct JournalPageTable {
+    std::array<std::int32_t, 2048> entries;
+    JournalPageTable() { entries.fill(-1); }
+};
+// The allocation pages, page index 0 and 1.
+inline constexpr int kJournalAllocationPages = 2;
 
 // Allocation page 0 or 1: entries pageIndex x 1024 + offset / 4; blank = -1.
 void DecodeJournalAllocation(ByteView page, int pageIndex, JournalPageTable& table);
-// Stores an allocation page into plurecordfat (fat1 / fat2) and the table.
-void GetDataPages(PageContext& ctx, ByteView page, int pageIndex);
-// Rebuilds the table from plurecordfat.
-void LoadJournalPageTable(db::Database& db, JournalPageTable& table);
-
-void RegisterJournalKinds(PageRegistry& registry);
 
 } // namespace ecr::records

@@ -4,6 +4,9 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
 
 namespace ecr::records {
@@ -57,8 +60,11 @@ LogoError LogoToBytes(ByteView file, Bytes& out) {
 
 LogoError LogoFileToBytes(const std::string& path, Bytes& out) {
     out.clear();
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) return {kLogoFolderId, {}};
+    errno = 0;
     std::ifstream in(path, std::ios::binary);
-    if (!in) return {kLogoNotBitmapId, {}};
+    if (!in) return {kLogoUnreadableId, std::strerror(errno ? errno : ENOENT)};
     Bytes data(kLogoMaxFileSize + 1);
     in.read(reinterpret_cast<char*>(data.data()), static_cast<std::streamsize>(data.size()));
     data.resize(static_cast<std::size_t>(in.gcount()));

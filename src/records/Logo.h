@@ -15,8 +15,11 @@ inline constexpr int kLogoTooLargeId = 0; // no catalogue entry: the fixed text 
 inline constexpr const char* kLogoTooLargeText = "图片太大! ";
 inline constexpr int kLogoNotBitmapId = 111215; // not a bitmap, or sizes the file cannot hold
 inline constexpr int kLogoNotMonochromeId = 111216;
+inline constexpr int kLogoFolderId = 120108;     // "%1 is a folder, not a bitmap file."
+inline constexpr int kLogoUnreadableId = 120109; // "%1 cannot be read: %2", %2 the system's reason in text
 
-// Why a file was refused: a catalogue message id, or (id 0) a fixed text.
+// Why a file was refused: a catalogue message id (with the system's reason
+// in text for an unreadable file), or (id 0) a fixed text.
 struct LogoError {
     int messageId = 0;
     std::string text;
@@ -29,7 +32,7 @@ std::uint8_t LeftBitsMask(int n);
 // Converts the bytes of a bitmap file. On success out holds the logo bytes.
 LogoError LogoToBytes(ByteView file, Bytes& out);
 // Reads the file (at most one byte more than the limit) and converts it.
-// A file that cannot be read is refused as not a bitmap.
+// A folder and a file that cannot be opened are refused as such.
 LogoError LogoFileToBytes(const std::string& path, Bytes& out);
 
 // The pages to write, in order from the first logo page: 4096 bytes each, the

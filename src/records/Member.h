@@ -2,7 +2,8 @@
 #pragma once
 
 #include "Limits.h"
-#include "PageRegistry.h"
+#include "PageKinds.h"
+#include "app/GlobalFunc.h"
 
 #include <optional>
 #include <string>
@@ -33,9 +34,5 @@ struct MemberRecord {
 // nullopt when the member code is empty.
 std::optional<MemberRecord> DecodeMember(ByteView record, int pageIndex, int recordIndex);
 bool EncodeMember(const MemberRecord& r, ByteSpan record);
-
-// Inserts the record's row; the table is emptied by whoever starts the upload.
-void GetMember(PageContext& ctx, ByteView page, int pageIndex, int recordIndex);
-void RegisterMemberKind(PageRegistry& registry);
 
 } // namespace ecr::records

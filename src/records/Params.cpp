@@ -1,7 +1,6 @@
 #include "Params.h"
 
 #include "Fields.h"
-#include "db/Database.h"
 
 #include <algorithm>
 #include <cmath>
@@ -67,112 +66,6 @@ std::vector<ParamTextField> layoutB() {
     f.push_back({"ServiceCharge1Name", 1576, 11, 11, -1, 322, ParamText::Plain});
     f.push_back({"ServiceCharge2Name", 1587, 11, 11, -1, 322, ParamText::Plain});
     return f;
-}
-
-// Every column of params, in table order, and whether it holds text.
-struct ParamColumn {
-    const char* name;
-    bool text;
-};
-constexpr ParamColumn kColumns[] = {
-    {"Language", false},
-    {"MachineNumber", false},
-    {"PassWordEn", false},
-    {"CashierTotal", false},
-    {"SaleTotal", false},
-    {"ManagerPwd", true},
-    {"NoteHeadEn", false},
-    {"NoteEndEn", false},
-    {"NotePrint", false},
-    {"NoteHead1", true},
-    {"NoteHead2", true},
-    {"NoteHead3", true},
-    {"NoteHead4", true},
-    {"NoteHead5", true},
-    {"NoteHead6", true},
-    {"NoteHead7", true},
-    {"NoteHead8", true},
-    {"NoteHead9", true},
-    {"NoteEnd1", true},
-    {"NoteEnd2", true},
-    {"NoteEnd3", true},
-    {"NoteEnd4", true},
-    {"NoteEnd5", true},
-    {"NoteEnd6", true},
-    {"NoteEnd7", true},
-    {"NoteEnd8", true},
-    {"NoteEnd9", true},
-    {"UserNameAndAddress1", true},
-    {"UserNameAndAddress2", true},
-    {"UserNameAndAddress3", true},
-    {"UserNameAndAddress4", true},
-    {"UserNameAndAddress5", true},
-    {"UserNameAndAddress6", true},
-    {"ModeSelect0", false},
-    {"ModeSelect1", false},
-    {"ModeSelect2", false},
-    {"PointEn", false},
-    {"PayWay3NativeCurrency", false},
-    {"PayWay3ForeignCurrency", false},
-    {"PayWay4NativeCurrency", false},
-    {"PayWay4ForeignCurrency", false},
-    {"PayWay5NativeCurrency", false},
-    {"PayWay5ForeignCurrency", false},
-    {"PayWay6NativeCurrency", false},
-    {"PayWay6ForeignCurrency", false},
-    {"Price3", true},
-    {"Price4", true},
-    {"Price5", true},
-    {"Price6", true},
-    {"RoundingMethod", false},
-    {"RoundPosition", false},
-    {"PrintDensity", false},
-    {"InStoreCode", true},
-    {"ServiceChargeEn", false},
-    {"ServiceChargeValue", false},
-    {"Taste1", true},
-    {"Taste2", true},
-    {"Taste3", true},
-    {"Taste4", true},
-    {"Taste5", true},
-    {"Taste6", true},
-    {"Taste7", true},
-    {"Taste8", true},
-    {"UART_BPS", false},
-    {"RegNo", true},
-    {"OtherSetting", false},
-    {"LocalCurrencyAbbr", true},
-    {"FiscalInfo", true},
-    {"TaxItem", false},
-    {"TaxDefaultValue", false},
-    {"PortA", false},
-    {"PortB", false},
-    {"TaxPrintEn", false},
-    {"MemberScoreRule", false},
-    {"Discount1Name", true},
-    {"Discount2Name", true},
-    {"ServiceCharge1Name", true},
-    {"ServiceCharge2Name", true},
-};
-
-const std::string& insertSql() {
-    static const std::string sql = [] {
-        std::string cols, marks;
-        for (const auto& c : kColumns) {
-            if (!cols.empty()) {
-                cols += ',';
-                marks += ',';
-            }
-            cols += c.name;
-            marks += '?';
-        }
-        return "INSERT INTO params(" + cols + ") VALUES(" + marks + ")";
-    }();
-    return sql;
-}
-
-bool isIntegral(double v) {
-    return std::fabs(v) < 9.0e15 && v == std::trunc(v);
 }
 
 std::string decodeDigits(ByteView field) {
@@ -257,65 +150,6 @@ void EncodeParams(const ParamValues& v, ByteSpan page, ParamLayout layout, int d
         }
         if (f.separator >= 0) page[static_cast<std::size_t>(f.separator)] = 0x00;
     }
-}
-
-void GetParam(PageContext& ctx, ByteView page) {
-    if (ctx.state.storeParameters) {
-        const ParamValues v = DecodeParams(page, ChooseParamLayout(ctx.state.modelName, ctx.state.registerVersion),
-                                           ctx.state.dataVersion);
-        db::Params p;
-        p.reserve(std::size(kColumns));
-        for (const auto& c : kColumns) {
-            if (c.text) {
-                auto it = v.texts.find(c.name);
-                p.emplace_back(it == v.texts.end() ? std::string() : it->second);
-            } else {
-                auto it = v.numbers.find(c.name);
-                const double d = it == v.numbers.end() ? 0.0 : it->second;
-                if (isIntegral(d))
-                    p.emplace_back(static_cast<long long>(d));
-                else
-                    p.emplace_back(d);
-            }
-        }
-        ctx.db.execute("DELETE FROM params");
-        ctx.db.execute(insertSql(), p);
-    }
-    ctx.db.execute("DELETE FROM params_all");
-    ctx.db.execute("INSERT INTO params_all(param_str) VALUES(?)", {BytesToList(page.subspan(0, kPageSize))});
-}
-
-namespace {
-
-void storePage(PageContext& ctx, ByteView page, int) {
-    GetParam(ctx, page);
-}
-
-void buildPage(PageContext& ctx, ByteSpan page, int) {
-    const db::Value stored = ctx.db.scalar("SELECT param_str FROM params_all LIMIT 1");
-    if (!stored.isNull()) {
-        const Bytes bytes = ListToBytes(stored.toText(), kPageSize);
-        std::copy(bytes.begin(), bytes.end(), page.begin());
-    }
-    auto rows = ctx.db.query("SELECT * FROM params LIMIT 1");
-    if (rows.empty()) return;
-    ParamValues v;
-    for (const auto& c : kColumns) {
-        const int i = rows.columnIndex(c.name);
-        if (i < 0) continue;
-        const db::Value& val = rows.rows[0][static_cast<std::size_t>(i)];
-        if (c.text)
-            v.texts[c.name] = val.toText();
-        else
-            v.numbers[c.name] = val.toDouble();
-    }
-    EncodeParams(v, page, ChooseParamLayout(ctx.state.modelName, ctx.state.registerVersion), ctx.state.dataVersion);
-}
-
-} // namespace
-
-void RegisterParamKind(PageRegistry& registry) {
-    registry.add(kind::Params, {"GetData_GetParam", storePage, buildPage});
 }
 
 } // namespace ecr::records

@@ -3,7 +3,8 @@
 #pragma once
 
 #include "Limits.h"
-#include "PageRegistry.h"
+#include "PageKinds.h"
+#include "app/GlobalFunc.h"
 
 #include <map>
 #include <string>
@@ -86,10 +87,5 @@ ParamValues DecodeParams(ByteView page, ParamLayout layout, int dataVersion);
 // Writes the known fields over the page (bytes without a column stay);
 // columns missing from v are not written.
 void EncodeParams(const ParamValues& v, ByteSpan page, ParamLayout layout, int dataVersion);
-
-// Stores a received parameter page: always the raw page in params_all, and
-// the params row only when the store-parameters flag is set.
-void GetParam(PageContext& ctx, ByteView page);
-void RegisterParamKind(PageRegistry& registry);
 
 } // namespace ecr::records

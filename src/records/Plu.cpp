@@ -1,8 +1,6 @@
 #include "Plu.h"
 
 #include "Fields.h"
-#include "app/Config.h"
-#include "db/Database.h"
 
 namespace ecr::records {
 
@@ -41,56 +39,6 @@ bool EncodePlu(const PluRecord& r, ByteSpan rec, int p) {
     rec[60] = r.a0 != 0 ? 0xFE : 0xFF;
     rec[61] = static_cast<std::uint8_t>(r.depart);
     return true;
-}
-
-namespace {
-
-void storeRecord(PageContext& ctx, ByteView page, int pageIndex, int i, int p) {
-    auto r = DecodePlu(RecordAt(page, i, kPluRecordSize), pageIndex, i, p);
-    if (!r) return;
-    ctx.db.execute("DELETE FROM plu WHERE id=?", {r->id});
-    ctx.db.execute("INSERT INTO plu(id,depart,price,safestock,stockvalue,name,a0,memberprice,AveragePrice,sid) "
-                   "VALUES(?,?,?,?,?,?,?,?,?,?)",
-                   {r->id, r->depart, r->price, r->safestock, r->stockvalue, r->name, r->a0, r->memberprice,
-                    r->averagePrice, r->sid});
-}
-
-void storePage(PageContext& ctx, ByteView page, int pageIndex) {
-    const int p = PriceDecimals(GetDecimalPlaces(ctx.db));
-    for (int i = 0; i < kPluRecords; ++i)
-        storeRecord(ctx, page, pageIndex, i, p);
-}
-
-void buildPage(PageContext& ctx, ByteSpan page, int pageIndex) {
-    const int p = PriceDecimals(GetDecimalPlaces(ctx.db));
-    const long long first = static_cast<long long>(pageIndex) * 100;
-    auto rows = ctx.db.query("SELECT id,name,depart,price,safestock,stockvalue,a0,memberprice,AveragePrice,sid "
-                             "FROM plu WHERE sid>=? AND sid<=? ORDER BY sid",
-                             {first, first + kPluRecords - 1});
-    for (const auto& row : rows.rows) {
-        PluRecord r;
-        r.id = row[0].toText();
-        r.name = row[1].toText();
-        r.depart = static_cast<int>(row[2].toInt());
-        r.price = row[3].toDouble();
-        r.safestock = row[4].toDouble();
-        r.stockvalue = row[5].toDouble();
-        r.a0 = row[6].toInt() != 0 ? 1 : 0;
-        r.memberprice = row[7].toDouble();
-        r.averagePrice = row[8].toDouble();
-        const int index = static_cast<int>(row[9].toInt() - first);
-        EncodePlu(r, RecordAt(page, index, kPluRecordSize), p);
-    }
-}
-
-} // namespace
-
-void GetPluStruct(PageContext& ctx, ByteView page, int pageIndex, int recordIndex) {
-    storeRecord(ctx, page, pageIndex, recordIndex, PriceDecimals(GetDecimalPlaces(ctx.db)));
-}
-
-void RegisterPluKind(PageRegistry& registry) {
-    registry.add(kind::Plu, {"GetData_GetPluStruct", storePage, buildPage});
 }
 
 } // namespace ecr::records

@@ -2,7 +2,8 @@
 #pragma once
 
 #include "Limits.h"
-#include "PageRegistry.h"
+#include "PageKinds.h"
+#include "app/GlobalFunc.h"
 
 #include <optional>
 #include <string>
@@ -44,9 +45,5 @@ std::optional<PluRecord> DecodePlu(ByteView record, int pageIndex, int recordInd
 // Writes the record's fields over a 64-byte slot; false (nothing written)
 // when the code has more than 16 digits.
 bool EncodePlu(const PluRecord& r, ByteSpan record, int priceDecimals);
-
-// Replaces the row of the record's PLU code (nothing for an empty record).
-void GetPluStruct(PageContext& ctx, ByteView page, int pageIndex, int recordIndex);
-void RegisterPluKind(PageRegistry& registry);
 
 } // namespace ecr::records

@@ -1,9 +1,6 @@
 #include "Promotion.h"
 
 #include "Fields.h"
-#include "app/Config.h"
-#include "app/ErrorLog.h"
-#include "db/Database.h"
 
 namespace ecr::records {
 
@@ -33,60 +30,6 @@ bool EncodePromotion(const PromotionRecord& r, ByteSpan rec, int p) {
     PutNumber(r.address, rec.subspan(36, 2), 0, false);
     TextToBytes(r.promotionname, rec.subspan(38, 20));
     return true;
-}
-
-namespace {
-
-void storeRecord(PageContext& ctx, ByteView page, int pageIndex, int i, int p) {
-    auto r = DecodePromotion(RecordAt(page, i, kPromotionRecordSize), pageIndex, i, p);
-    if (!r) return;
-    if (r->sdate.empty() || r->edate.empty()) {
-        // A promotion without real start and end days cannot be stored.
-        WriteErrorLog("GetData_GetPromotion", 13,
-                      "promotion " + std::to_string(r->address) + ": start or end is not a valid date");
-        return;
-    }
-    ctx.db.execute("INSERT INTO promotion(address,promotionname,pluid,sdate,edate,quantity,discountprice,"
-                   "PresentPluId,PresentQuantity) VALUES(?,?,?,?,?,?,?,?,?)",
-                   {r->address, r->promotionname, r->pluid, r->sdate, r->edate, r->quantity, r->discountprice,
-                    r->presentPluId, r->presentQuantity});
-}
-
-void storePage(PageContext& ctx, ByteView page, int pageIndex) {
-    const int p = PriceDecimals(GetDecimalPlaces(ctx.db));
-    for (int i = 0; i < kPromotionRecords; ++i)
-        storeRecord(ctx, page, pageIndex, i, p);
-}
-
-void buildPage(PageContext& ctx, ByteSpan page, int pageIndex) {
-    const int p = PriceDecimals(GetDecimalPlaces(ctx.db));
-    const long long first = static_cast<long long>(pageIndex) * 100;
-    auto rows = ctx.db.query("SELECT address,promotionname,pluid,sdate,edate,quantity,discountprice,PresentPluId,"
-                             "PresentQuantity FROM promotion WHERE address>=? AND address<=? ORDER BY address",
-                             {first, first + kPromotionRecords - 1});
-    for (const auto& row : rows.rows) {
-        PromotionRecord r;
-        r.address = static_cast<int>(row[0].toInt());
-        r.promotionname = row[1].toText();
-        r.pluid = row[2].toText();
-        r.sdate = row[3].toText();
-        r.edate = row[4].toText();
-        r.quantity = row[5].toInt();
-        r.discountprice = row[6].toDouble();
-        r.presentPluId = row[7].toText();
-        r.presentQuantity = row[8].toInt();
-        EncodePromotion(r, RecordAt(page, static_cast<int>(row[0].toInt() - first), kPromotionRecordSize), p);
-    }
-}
-
-} // namespace
-
-void GetPromotion(PageContext& ctx, ByteView page, int pageIndex, int recordIndex) {
-    storeRecord(ctx, page, pageIndex, recordIndex, PriceDecimals(GetDecimalPlaces(ctx.db)));
-}
-
-void RegisterPromotionKind(PageRegistry& registry) {
-    registry.add(kind::Promotion, {"GetData_GetPromotion", storePage, buildPage, "DELETE FROM promotion"});
 }
 
 } // namespace ecr::records

@@ -2,7 +2,8 @@
 #pragma once
 
 #include "Limits.h"
-#include "PageRegistry.h"
+#include "PageKinds.h"
+#include "app/GlobalFunc.h"
 
 #include <optional>
 #include <string>
@@ -36,8 +37,5 @@ struct PromotionRecord {
 // nullopt when either word of the PLU code is blank.
 std::optional<PromotionRecord> DecodePromotion(ByteView record, int pageIndex, int recordIndex, int priceDecimals);
 bool EncodePromotion(const PromotionRecord& r, ByteSpan record, int priceDecimals);
-
-void GetPromotion(PageContext& ctx, ByteView page, int pageIndex, int recordIndex);
-void RegisterPromotionKind(PageRegistry& registry);
 
 } // namespace ecr::records

@@ -16,7 +16,7 @@ void fillCashiers(RegisterMemory& mem) {
     struct Row {
         const char* name;
         const char* passwd;
-        std::initializer_list<int> withheld; // indexes into kCashierRights
+        std::initializer_list<int> withheld; // indexes into the rights list
     };
     const Row rows[] = {
         {"Manager", "9999", {}},

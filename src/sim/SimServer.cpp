@@ -9,7 +9,7 @@
 #include <termios.h>
 #include <unistd.h>
 
-Q_LOGGING_CATEGORY(lcSim, "ecr.sim")
+Q_LOGGING_CATEGORY(lcSim, "ecr.sim", QtInfoMsg)
 
 namespace ecr::sim {
 

@@ -5,6 +5,7 @@
 #include "SimServer.h"
 
 #include <QCoreApplication>
+#include <QLoggingCategory>
 #include <QSocketNotifier>
 
 #include <csignal>
@@ -17,7 +18,7 @@
 namespace {
 
 const char* kUsage =
-    "usage: ecr-sim [--image FILE] [--demo] [--baud RATE] [--fault RULE]... [--link PATH] [--quiet]\n"
+    "usage: ecr-sim [--image FILE] [--demo] [--baud RATE] [--fault RULE]... [--link PATH] [--quiet] [--verbose]\n"
     "\n"
     "A simulated cash register on a pseudo-terminal. The first line of output is\n"
     "the device to give the program (e.g. ecrctl --port /dev/pts/5).\n"
@@ -33,7 +34,8 @@ const char* kUsage =
     "                   ATTEMPTS which requests to that page: N, N-M, N- or * (default)\n"
     "                 e.g. --fault checksum@4113  --fault silence@4192#1-3\n"
     "  --link PATH    also make PATH a symbolic link to the device\n"
-    "  --quiet        print only the device path\n";
+    "  --quiet        print only the device path\n"
+    "  --verbose      debug output on stderr (dropped partial frames and the like)\n";
 
 int signalPipe[2] = {-1, -1};
 void onSignal(int) {
@@ -69,6 +71,8 @@ int main(int argc, char** argv) {
             demo = true;
         } else if (a == "--quiet") {
             quiet = true;
+        } else if (a == "--verbose") {
+            QLoggingCategory::setFilterRules("ecr.*=true");
         } else if (a == "--link") {
             link = value();
         } else if (a == "--baud") {

@@ -5,25 +5,23 @@
 namespace ecr::ui {
 
 RegisterLink::RegisterLink(QObject* parent)
-    : QObject(parent), transport_([] { return link::PortSettingsOf(App()); }) {
-    records::RegisterRecordKinds();
-}
+    : QObject(parent), transport_([] { return link::PortSettingsOf(App()); }) {}
 
 RegisterLink::~RegisterLink() {
-    engine_.reset(); // before the context it refers to
+    engine_.reset(); // before the page I/O it refers to
 }
 
 link::TransferEngine* RegisterLink::engine() {
     db::Database* db = App().conn;
     if (!db) return engine_ && engine_->busy() ? engine_.get() : nullptr;
-    if (engine_ && &ctx_->db != db && !engine_->busy()) {
-        // The page context holds the database by reference.
+    if (engine_ && &io_->database() != db && !engine_->busy()) {
+        // The page I/O holds the database by reference.
         engine_.reset();
-        ctx_.reset();
+        io_.reset();
     }
     if (!engine_) {
-        ctx_ = std::make_unique<records::PageContext>(records::PageContext{*db, App(), journal_});
-        engine_ = std::make_unique<link::TransferEngine>(transport_, *ctx_, clock_);
+        io_ = std::make_unique<rows::DbPageIO>(*db, App());
+        engine_ = std::make_unique<link::TransferEngine>(transport_, *io_, clock_);
     }
     return engine_.get();
 }

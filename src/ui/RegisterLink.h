@@ -6,7 +6,7 @@
 #include "link/Clock.h"
 #include "link/SerialTransport.h"
 #include "link/TransferEngine.h"
-#include "records/PageRegistry.h"
+#include "records/rows/DbPageIO.h"
 
 #include <QObject>
 
@@ -32,8 +32,7 @@ public:
 private:
     link::SerialTransport transport_;
     link::QtClock clock_;
-    records::JournalPageTable journal_;
-    std::unique_ptr<records::PageContext> ctx_;
+    std::unique_ptr<rows::DbPageIO> io_;
     std::unique_ptr<link::TransferEngine> engine_;
 };
 

@@ -9,6 +9,7 @@
 #include "app/Config.h"
 #include "app/GlobalFunc.h"
 #include "link/LinkText.h"
+#include "link/TransferText.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -63,7 +64,7 @@ bool SinglePageTransfer::start(Direction d) {
     bool started = false;
     qCDebug(lcGui) << host_.hostWidget()->objectName() << directionName(d) << plan_->name.data();
     Trapped(host_.hostWidget(), Where(host_, d == Direction::Read ? "cmdUpload_Click" : "cmdDownload_Click"),
-            [&] { started = link::StartKindTransfer(*engine, Db(), *plan_, d); });
+            [&] { started = link::StartKindTransfer(*engine, *plan_, d); });
     if (!started) release();
     return started;
 }
@@ -72,7 +73,7 @@ void SinglePageTransfer::finished(const link::TransferResult& r, Direction d) {
     release();
     host_.setControlsEnabled(true);
     QWidget* form = host_.hostWidget();
-    const QString text = QString::fromStdString(r.message);
+    const QString text = QString::fromStdString(link::ResultText(r));
     qCDebug(lcGui) << form->objectName() << directionName(d) << "ended:" << text;
     switch (r.outcome) {
     case Outcome::Done:
@@ -148,7 +149,7 @@ void PagedTransfer::run(Direction d) {
     qCDebug(lcGui) << form->objectName() << directionName(d) << plan_->name.data() << "pages" << span.first + 1
                    << "to" << span.last + 1;
     Trapped(form, Where(host_, d == Direction::Read ? "ReadPages" : "WritePages"),
-            [&] { started = link::StartKindTransfer(*engine, Db(), *plan_, d, std::pair{span.first + 1, span.last + 1}); });
+            [&] { started = link::StartKindTransfer(*engine, *plan_, d, std::pair{span.first + 1, span.last + 1}); });
     if (!started) release();
 }
 
@@ -175,7 +176,7 @@ void PagedTransfer::onFinished(const link::TransferResult& r) {
     QWidget* form = host_.hostWidget();
     link::TransferEngine* engine = Engine();
     const bool pausedNow = engine && engine->state() == link::EngineState::Paused;
-    const QString text = QString::fromStdString(r.message);
+    const QString text = QString::fromStdString(link::ResultText(r));
     qCDebug(lcGui) << form->objectName() << directionName(direction_) << "ended on page" << r.page << ":" << text;
     auto finish = [this] {
         paused_ = false;

@@ -183,3 +183,26 @@ TEST(Helpers, NumericValueAndByteLists) {
     EXPECT_EQ(ListToBytes("255,255,12,0", 6), B({255, 255, 12, 0, 255, 255}));
     EXPECT_EQ(ListToBytes("1,x,300,4", 4), B({1, 255, 255, 4}));
 }
+
+TEST(CodePages, EachInterfaceLanguageHasOneThatWritesItsText) {
+    const struct {
+        int lang;
+        const char* text;
+    } samples[] = {{1, "收银员"}, {2, "收銀員"}, {3, "Chloé"}, {4, "Phở bò"}, {5, "صندوق"}, {6, "Crème brûlée"}, {7, "สวัสดี"}};
+    const std::string before = RegisterCodePage();
+    EXPECT_EQ(std::string(InterfaceCodePages().front().name), kDefaultCodePage);
+    for (const auto& s : samples) {
+        SCOPED_TRACE(s.lang);
+        bool written = false;
+        for (const CodePageChoice& c : InterfaceCodePages()) {
+            ASSERT_TRUE(CodePageKnown(c.name)) << c.name;
+            if (c.langCode != s.lang && !(c.langCode == 0 && (s.lang == 3 || s.lang == 6))) continue;
+            ASSERT_TRUE(SetRegisterCodePage(c.name));
+            written = UnencodableCharacter(s.text).empty() && DecodeRegisterText(EncodeRegisterText(s.text)) == s.text;
+        }
+        EXPECT_TRUE(written);
+    }
+    EXPECT_FALSE(CodePageKnown("NO-SUCH-PAGE"));
+    EXPECT_FALSE(CodePageKnown(""));
+    SetRegisterCodePage(before);
+}

@@ -62,3 +62,15 @@ TEST_F(MessageTest, DatabaseErrorIsLoggedAndGivesEmptyText) {
     EXPECT_NE(s.str().find("no such table: msglist"), std::string::npos);
     SetErrorLogFolder("");
 }
+
+TEST(Languages, OfTheLocale) {
+    const struct {
+        const char* locale;
+        int lang;
+    } cases[] = {
+        {"zh_CN.UTF-8", 1}, {"zh_SG", 1},        {"zh_TW.UTF-8", 2}, {"zh_HK", 2},    {"zh_Hant", 2},
+        {"en_US.UTF-8", 3}, {"C", 3},            {"POSIX", 3},       {"", 3},         {"de_DE.UTF-8", 3},
+        {"vi_VN", 4},       {"fa_IR.UTF-8", 5},  {"fr_FR.UTF-8", 6}, {"fr_CA", 6},    {"th_TH.TIS-620", 7},
+    };
+    for (const auto& c : cases) EXPECT_EQ(LanguageOfLocale(c.locale), c.lang) << c.locale;
+}

@@ -26,9 +26,18 @@ struct Result {
     double seconds = 0;
 };
 
-inline Result RunEcrctl(const QStringList& args, int timeoutMs = 60000) {
+// ecrctl in an English locale (the language of a database without its
+// settings row), in the given folder.
+inline Result RunEcrctl(const QStringList& args, int timeoutMs = 60000, const QString& folder = {}) {
     qtApp();
     QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove("LC_ALL");
+    env.remove("LC_MESSAGES");
+    env.insert("LANG", "C");
+    env.remove("QT_LOGGING_RULES"); // ecrctl keeps its diagnostics in ecr.log
+    p.setProcessEnvironment(env);
+    if (!folder.isEmpty()) p.setWorkingDirectory(folder);
     const auto start = std::chrono::steady_clock::now();
     p.start(ECRCTL, args);
     p.waitForFinished(timeoutMs);

@@ -9,7 +9,7 @@
 #include "records/Fields.h"
 #include "records/Journal.h"
 #include "records/PageKinds.h"
-#include "records/PageRegistry.h"
+#include "records/rows/DbPageIO.h"
 #include "records/Plu.h"
 #include "sim/Demo.h"
 #include "sim/RegisterMemory.h"
@@ -40,15 +40,14 @@ struct KindsE2E : ::testing::Test {
     std::string dbPath = dir.file("ecr.db");
     std::string image = dir.file("register.img");
     std::unique_ptr<db::Database> db = db::OpenOrCreate(dbPath);
-    JournalPageTable journal;
-    PageContext ctx{*db, App(), journal};
+    rows::DbPageIO io{*db, App()};
     sim::RegisterMemory demo;
 
     void SetUp() override {
         App() = AppState{};
         App().conn = db.get();
         LoadStartupState(*db, App());
-        RegisterRecordKinds();
+        App().langCode = 3; // ecrctl speaks the locale's language (English here) without an info row
         sim::FillDemo(demo);
     }
     void TearDown() override { App().conn = nullptr; }
@@ -151,7 +150,7 @@ TEST_F(KindsE2E, PluPagesFollowTheKeyboardAndRoundTrip) {
     ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(sim->requests("write"), range(4192, 4255));
     const auto mem = registerNow();
-    EXPECT_EQ(mem.read(4193), BuildPage(ctx, kind::Plu, 1));
+    EXPECT_EQ(mem.read(4193), io.buildPage(kind::Plu, 1).page);
     auto cola = DecodePlu(RecordAt(ByteView(mem.read(4192)), 1, kPluRecordSize), 0, 1, 2);
     ASSERT_TRUE(cola);
     EXPECT_DOUBLE_EQ(cola->price, 1.25);

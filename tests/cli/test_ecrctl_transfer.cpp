@@ -9,7 +9,7 @@
 #include "link/TransferPlans.h"
 #include "records/Cashier.h"
 #include "records/Department.h"
-#include "records/PageRegistry.h"
+#include "records/rows/DbPageIO.h"
 #include "sim/Demo.h"
 #include "sim/RegisterMemory.h"
 
@@ -20,6 +20,7 @@
 
 #include <cctype>
 #include <chrono>
+#include <filesystem>
 #include <fstream>
 
 using namespace ecr;
@@ -35,14 +36,13 @@ struct TransferE2E : ::testing::Test {
     std::string dbPath = dir.file("ecr.db");
     std::string image = dir.file("register.img");
     std::unique_ptr<db::Database> db = db::OpenOrCreate(dbPath);
-    JournalPageTable journal;
-    PageContext ctx{*db, App(), journal};
+    rows::DbPageIO io{*db, App()};
 
     void SetUp() override {
         App() = AppState{};
         App().conn = db.get();
         LoadStartupState(*db, App());
-        RegisterRecordKinds();
+        App().langCode = 3; // ecrctl speaks the locale's language (English here) without an info row
     }
     void TearDown() override { App().conn = nullptr; }
 
@@ -114,8 +114,8 @@ TEST_F(TransferE2E, DownloadWritesTheTablesIntoTheRegister) {
     EXPECT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(sim.lines(), "write 4113 ok\nwrite 4116 ok\n");
     const auto mem = registerImage();
-    EXPECT_EQ(mem.read(kind::Cashier), BuildPage(ctx, kind::Cashier, 0));
-    EXPECT_EQ(mem.read(kind::Depart), BuildPage(ctx, kind::Depart, 0));
+    EXPECT_EQ(mem.read(kind::Cashier), io.buildPage(kind::Cashier, 0).page);
+    EXPECT_EQ(mem.read(kind::Depart), io.buildPage(kind::Depart, 0).page);
     auto last = DecodeDepart(ByteView(mem.read(kind::Depart)).subspan(3200, 32), 100);
     ASSERT_TRUE(last);
     EXPECT_EQ(last->name, "Last");
@@ -181,7 +181,10 @@ TEST_F(TransferE2E, SendLogoWritesTheConvertedBitmap) {
     EXPECT_EQ(r.err, text(111216) + "\n");
     r = run(sim, {"send-logo", QString::fromStdString(dir.file("none.bmp"))});
     EXPECT_EQ(r.code, 2);
-    EXPECT_EQ(r.err, text(111127) + "\n");
+    EXPECT_EQ(r.err, text(111127) + " (" + dir.file("none.bmp") + ")\n");
+    r = run(sim, {"send-logo", QString::fromStdString(dir.path.string())});
+    EXPECT_EQ(r.code, 2);
+    EXPECT_EQ(r.err, SubstituteArgs(text(120108), {dir.path.string()}) + "\n");
     EXPECT_EQ(sim.lines(), "write 4128 ok\n"); // the refused files never reached the register
 }
 
@@ -239,7 +242,6 @@ TEST_F(TransferE2E, SilentRegisterTimesOut) {
 }
 
 TEST_F(TransferE2E, PagedFailureSaysWhereToContinue) {
-    if (!link::KindReady(*link::FindKindPlan("members"), link::Direction::Read)) GTEST_SKIP() << "no member codec";
     Sim sim({"--image", QString::fromStdString(image), "--fault", "result3@4145"});
     Result r = run(sim, {"upload", "members", "--pages", "1-3"});
     EXPECT_EQ(r.code, 1);
@@ -248,40 +250,56 @@ TEST_F(TransferE2E, PagedFailureSaysWhereToContinue) {
     EXPECT_EQ(sim.lines(), "read 4144 page\nread 4145 result3\n");
 }
 
-TEST_F(TransferE2E, UsageErrorsAndPortErrors) {
+TEST_F(TransferE2E, UsageErrorsReachNeitherTheDatabaseNorTheRegister) {
     Sim sim({"--image", QString::fromStdString(image)});
-    EXPECT_EQ(run(sim, {"upload"}).code, 2);
-    EXPECT_EQ(run(sim, {"upload", "spoons"}).code, 2);
-    EXPECT_EQ(run(sim, {"download", "fiscal"}).code, 2);
-    EXPECT_EQ(run(sim, {"download", "flashcash"}).code, 2);
-    EXPECT_EQ(run(sim, {"upload", "cashiers", "--pages", "1-2"}).code, 2);
-    EXPECT_EQ(run(sim, {"upload", "cashiers", "extra"}).code, 2);
-    EXPECT_EQ(run(sim, {"send-logo"}).code, 2);
-    for (const auto& plan : link::KindPlans()) {
-        if (plan.canRead && !link::KindReady(plan, link::Direction::Read)) {
-            Result r = run(sim, {"upload", QString::fromUtf8(plan.name.data(), static_cast<qsizetype>(plan.name.size()))});
-            EXPECT_EQ(r.code, 2) << plan.name;
-            EXPECT_NE(r.err.find("not supported yet"), std::string::npos) << r.err;
-        }
+    const QString usageDb = QString::fromStdString(dir.file("usage.db"));
+    const QStringList at{"--db", usageDb, "--port", sim.path};
+    const std::vector<QStringList> cases = {
+        at + QStringList{"upload"},
+        at + QStringList{"upload", "spoons"},
+        at + QStringList{"download", "fiscal"},
+        at + QStringList{"download", "flashcash"},
+        at + QStringList{"upload", "cashiers", "--pages", "1-2"},
+        at + QStringList{"upload", "cashiers", "extra"},
+        at + QStringList{"upload", "plu", "--pages", "1-2", "--pages", "3-4"},
+        at + QStringList{"send-logo"},
+        at + QStringList{"set-clock", "--time", "2009-10-17 09:05", "--time", "2009-10-17 09:06"},
+        QStringList{"--baud", "115200x"} + at + QStringList{"upload", "cashiers"},
+        QStringList{"--baud", "57600.0"} + at + QStringList{"upload", "cashiers"},
+        QStringList{"--baud", "1200"} + at + QStringList{"upload", "cashiers"},
+        QStringList{"--lang", "8"} + at + QStringList{"upload", "cashiers"},
+        QStringList{"--lang", "3x"} + at + QStringList{"upload", "cashiers"},
+        QStringList{"--codepage", "NO-SUCH-PAGE"} + at + QStringList{"upload", "cashiers"},
+        QStringList{"--db", "", "--port", sim.path, "upload", "cashiers"},
+    };
+    for (const QStringList& args : cases) {
+        const Result r = RunEcrctl(args);
+        EXPECT_EQ(r.code, 2) << args.join(' ').toStdString() << "\n" << r.err;
+        EXPECT_EQ(r.err.rfind("ecrctl: ", 0), 0u) << r.err;
     }
-    for (const auto& plan : link::KindPlans()) {
-        if (plan.shape == link::Shape::Paged && link::KindReady(plan, link::Direction::Read)) {
-            Result r = run(sim, {"upload", QString::fromUtf8(plan.name.data(), static_cast<qsizetype>(plan.name.size())),
-                              "--pages", "5-3"});
-            EXPECT_EQ(r.code, 2);
-            EXPECT_EQ(r.err, text(111526) + "\n");
-            break;
-        }
-    }
+    std::error_code ec;
+    EXPECT_FALSE(std::filesystem::exists(usageDb.toStdString(), ec)); // refused before the database was opened
+    Result r = RunEcrctl(at + QStringList{"upload", "members", "--pages", "5-3"});
+    EXPECT_EQ(r.code, 2);
+    EXPECT_EQ(r.err, text(111526) + "\n");
     EXPECT_EQ(sim.lines(), ""); // none of these reached the register
+}
 
-    Result r = RunEcrctl({"--db", QString::fromStdString(dbPath), "--port", "/dev/ecr-no-such-port", "upload", "cashiers"});
+TEST_F(TransferE2E, PortErrorsNameTheDevice) {
+    const QString dbArg = QString::fromStdString(dbPath);
+    Result r = RunEcrctl({"--db", dbArg, "--port", "/dev/ecr-no-such-port", "upload", "cashiers"});
     EXPECT_EQ(r.code, 1);
-    EXPECT_FALSE(r.err.empty());
+    EXPECT_EQ(r.err, SubstituteArgs(text(120106), {"/dev/ecr-no-such-port", "No such file or directory"}) + "\n");
     std::ifstream log(dir.file("ecr.log"));
     std::string logText((std::istreambuf_iterator<char>(log)), {});
-    EXPECT_NE(logText.find("Location:      Comm_InitComm"), std::string::npos);
-    EXPECT_NE(logText.find(r.err.substr(0, r.err.size() - 1)), std::string::npos);
+    EXPECT_NE(logText.find("Location:      Comm_InitComm\r\n"), std::string::npos);
+    EXPECT_NE(logText.find("Error Message: /dev/ecr-no-such-port: No such file or directory\r\n"), std::string::npos);
+    // A bare name that is a file of the current folder means that file.
+    std::ofstream(dir.file("regular.txt")) << "not a port\n";
+    r = RunEcrctl({"--db", dbArg, "--port", "regular.txt", "upload", "cashiers"}, 60000,
+                  QString::fromStdString(dir.path.string()));
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err.rfind(SubstituteArgs(text(120106), {dir.file("regular.txt"), ""}), 0), 0u) << r.err;
     // --port is for this run only.
-    EXPECT_TRUE(db->scalar("SELECT portname FROM info").isNull());
+    EXPECT_TRUE(db::OpenOrCreate(dbPath)->scalar("SELECT portname FROM info").isNull());
 }

@@ -1,8 +1,10 @@
 #include "TempDir.h"
 #include "db/Database.h"
-#include "db/JetFunctions.h"
+#include "db/SqlFunctions.h"
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 using namespace ecr::db;
 
@@ -99,7 +101,7 @@ TEST_F(DbTest, RollbackLeavesTableAsItWasAndNests) {
     EXPECT_THROW(db->commit(), DbError);
 }
 
-TEST_F(DbTest, JetFunctions) {
+TEST_F(DbTest, SqlFunctions) {
     db->execute("INSERT INTO t(id, name, price, time) VALUES(12, '12', 3.14159, '2009-10-07 09:05:00')");
     auto r = db->query("SELECT format(id,'00000'), format(name,'00000'), format(price,'0.00'), format(price,'0.000'),"
                        " format(time,'yyyy-mm-dd'), format(time,'yyyymmddhhmm'), cstr(year(time)) || format(month(time),'00'),"
@@ -121,6 +123,19 @@ TEST_F(DbTest, JetFunctions) {
     EXPECT_TRUE(db->scalar("SELECT year(NULL)").isNull());
     EXPECT_EQ(FormatValue("", true, -0.004, "0.00"), "0.00");
     EXPECT_EQ(FormatValue("", true, 2.345, "0.00"), "2.35");
+}
+
+TEST(Database, NewFileAndItsJournalAreOwnerOnlyWhateverTheUmask) {
+    TempDir dir;
+    const ::mode_t old = ::umask(022);
+    auto db = Database::open(dir.file("ecr.db"));
+    db->executeScript("CREATE TABLE t(x); INSERT INTO t VALUES(1);");
+    ::umask(old);
+    for (const char* suffix : {"", "-wal", "-shm"}) {
+        struct stat st {};
+        ASSERT_EQ(::stat((dir.file("ecr.db") + suffix).c_str(), &st), 0) << suffix;
+        EXPECT_EQ(st.st_mode & 0777, 0600u) << suffix;
+    }
 }
 
 TEST(Database, OpenFailureReportsPath) {

@@ -24,25 +24,6 @@ struct EditorLogicTest : ::testing::Test {
 };
 } // namespace
 
-TEST_F(EditorLogicTest, PluSidAllocationSkipsSlots64To99AndDoesNotReuseGaps) {
-    EXPECT_EQ(NextPluSid(*db), 0);
-    db->execute("INSERT INTO plu(id, sid) VALUES('a', 63)");
-    EXPECT_EQ(NextPluSid(*db), 100);
-    db->execute("INSERT INTO plu(id, sid) VALUES('b', 163)");
-    EXPECT_EQ(NextPluSid(*db), 200);
-    db->execute("DELETE FROM plu WHERE id='b'");
-    EXPECT_EQ(NextPluSid(*db), 100); // max + 1 again
-    db->execute("INSERT INTO plu(id, sid) VALUES('c', 162)");
-    EXPECT_EQ(NextPluSid(*db), 163);
-    EXPECT_EQ(NextSlot(*db, "bundle", "sid", 15), 0);
-    db->execute("INSERT INTO bundle(bundlenumber, sid) VALUES('1', 15)");
-    EXPECT_EQ(NextBundleSid(*db), 100);
-    db->execute("INSERT INTO promotion(address) VALUES(31)");
-    EXPECT_EQ(NextPromotionAddress(*db), 100);
-    db->execute("INSERT INTO member(userid, sid) VALUES('9', 30)");
-    EXPECT_EQ(NextMemberSid(*db), 31);
-}
-
 TEST_F(EditorLogicTest, NextIdUpTo99) {
     EXPECT_EQ(NextId(*db, "depart"), 1);
     db->execute("INSERT INTO depart(id, name) VALUES(10, 'x')");

@@ -39,16 +39,14 @@ struct SimTransferTest : FormsFixture {
     std::string port;
     link::SerialTransport transport{[this] { return link::PortSettings{port, 115200}; }};
     link::ManualClock clock;
-    records::JournalPageTable journal;
-    records::PageContext ctx{*db, App(), journal};
+    rows::DbPageIO io{*db, App()};
     std::unique_ptr<link::TransferEngine> engine;
 
     SimTransferTest() {
-        records::RegisterRecordKinds();
         QString err;
         EXPECT_TRUE(server.start(err)) << err.toStdString();
         port = server.path().toStdString();
-        engine = std::make_unique<link::TransferEngine>(transport, ctx, clock);
+        engine = std::make_unique<link::TransferEngine>(transport, io, clock);
         ui::SetEngine(engine.get());
     }
     ~SimTransferTest() override {

@@ -10,7 +10,7 @@
 #include "link/Frames.h"
 #include "link/LinkText.h"
 #include "link/TransferEngine.h"
-#include "records/PageRegistry.h"
+#include "records/rows/DbPageIO.h"
 
 #include <gtest/gtest.h>
 
@@ -49,6 +49,12 @@ struct FakeTransport : ecr::link::Transport {
         if (onWrite) onWrite(written.back());
     }
     void clearInput() override { ++clears; }
+    std::string deviceName() const override { return "/dev/fake0"; }
+    // The device fails while open, as an unplugged adapter does.
+    void vanish(const QString& text) {
+        openNow = false;
+        emit failed(text);
+    }
     void reply(const ecr::Bytes& b) {
         emit bytesReceived(QByteArray(reinterpret_cast<const char*>(b.data()), static_cast<qsizetype>(b.size())));
     }
@@ -65,11 +71,12 @@ struct Answer {
 struct EngineFixture : ::testing::Test {
     TempDir dir;
     std::unique_ptr<ecr::db::Database> db = ecr::db::OpenOrCreate(dir.file("ecr.db"));
-    ecr::records::JournalPageTable journal;
-    ecr::records::PageContext ctx{*db, ecr::App(), journal};
+    // The kinds of this test's page I/O: a copy it may change freely.
+    ecr::rows::PageRegistry kinds = ecr::rows::DatabaseKinds();
+    ecr::rows::DbPageIO io{*db, ecr::App(), kinds};
     ecr::link::ManualClock clock;
     FakeTransport port;
-    ecr::link::TransferEngine engine{port, ctx, clock};
+    ecr::link::TransferEngine engine{port, io, clock};
 
     // The register: memory, request count per page, and an optional rule.
     std::map<int, ecr::Bytes> memory;
@@ -87,16 +94,19 @@ struct EngineFixture : ::testing::Test {
         ecr::App() = ecr::AppState{};
         ecr::App().conn = db.get();
         ecr::SetErrorLogFolder(dir.path.string());
-        ecr::records::RegisterRecordKinds();
         using E = ecr::link::TransferEngine;
         QObject::connect(&engine, &E::finished, [this](const ecr::link::TransferResult& r) { results.push_back(r); });
         QObject::connect(&engine, &E::stateChanged, [this](ecr::link::EngineState s) { states.push_back(s); });
         QObject::connect(&engine, &E::pageStarted, [this](int p, const QString&) { pages.push_back(p); });
-        QObject::connect(&engine, &E::attemptFailed, [this](int p, int a, const QString&) { failedAttempts.emplace_back(p, a); });
+        QObject::connect(&engine, &E::attemptFailed,
+                         [this](int p, int a, const ecr::link::LinkMessage&) { failedAttempts.emplace_back(p, a); });
         QObject::connect(&engine, &E::portOpenChanged, [this](bool o) { portChanges.push_back(o); });
         port.onWrite = [this](const ecr::Bytes& f) { answer(f); };
     }
-    void TearDown() override { ecr::App().conn = nullptr; }
+    void TearDown() override {
+        ecr::App().conn = nullptr;
+        ecr::SetErrorLogFolder("");
+    }
 
     void answer(const ecr::Bytes& f) {
         using namespace ecr::link;

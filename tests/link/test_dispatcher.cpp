@@ -1,7 +1,7 @@
 // The receive dispatcher on its own: every reply kind, any chunking, noise,
 // and what happens to bytes that belong to no request.
 #include "link/Frames.h"
-#include "link/LinkText.h"
+#include "link/LinkMessage.h"
 #include "link/ReceiveFrame.h"
 
 #include <gtest/gtest.h>
@@ -25,10 +25,9 @@ struct DispatcherTest : ::testing::Test {
     std::vector<Stored> stored;
     std::string storeError;
     ReceiveFrame rx{[this](int k, ByteView p, int i) {
-                        stored.push_back({k, Bytes(p.begin(), p.end()), i});
-                        return storeError;
-                    },
-                    [](int id) { return "T" + std::to_string(id); }};
+        stored.push_back({k, Bytes(p.begin(), p.end()), i});
+        return storeError;
+    }};
 
     Bytes data() const {
         Bytes d(4096);
@@ -44,13 +43,13 @@ TEST_F(DispatcherTest, ResultCodesEndTheRequest) {
     const struct {
         std::uint8_t code;
         R result;
-        std::string message;
+        LinkMessage message;
     } cases[] = {
-        {0x02, R::Ok, ""},
-        {0x0B, R::Ok, ""},
-        {0x0A, R::ResultA, "result = &HA"},
-        {0x03, R::Refused, "T111213"},
-        {0x01, R::Error, "T111214"},
+        {0x02, R::Ok, {}},
+        {0x0B, R::Ok, {}},
+        {0x0A, R::ResultA, {0, {}, "result = &HA"}},
+        {0x03, R::Refused, {111213}},
+        {0x01, R::Error, {111214}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(int(c.code));
@@ -81,7 +80,7 @@ TEST_F(DispatcherTest, PageIsCheckedAndStoredWithItsIndex) {
     rx.begin({4192, 4195});
     EXPECT_TRUE(rx.feed(page(4195)));
     EXPECT_EQ(rx.result(), R::Ok);
-    EXPECT_EQ(rx.message(), "");
+    EXPECT_TRUE(rx.message().empty());
     ASSERT_EQ(stored.size(), 1u);
     EXPECT_EQ(stored[0].kind, 4192);
     EXPECT_EQ(stored[0].index, 3);
@@ -94,7 +93,7 @@ TEST_F(DispatcherTest, SwappedAddressIsRefusedUnstored) {
     rx.begin({4113, 4113});
     EXPECT_TRUE(rx.feed(f));
     EXPECT_EQ(rx.result(), R::BadAddress);
-    EXPECT_EQ(rx.message(), "T111211");
+    EXPECT_EQ(rx.message(), LinkMessage{111211});
     EXPECT_TRUE(stored.empty());
 }
 
@@ -105,7 +104,7 @@ TEST_F(DispatcherTest, ChangedByteFailsTheChecksum) {
         rx.begin({4116, 4116});
         EXPECT_TRUE(rx.feed(f));
         EXPECT_EQ(rx.result(), R::BadChecksum) << at;
-        EXPECT_EQ(rx.message(), "T111212");
+        EXPECT_EQ(rx.message(), LinkMessage{111212});
     }
     EXPECT_TRUE(stored.empty());
 }
@@ -115,7 +114,7 @@ TEST_F(DispatcherTest, StoreFailureEndsWithTheErrorText) {
     rx.begin({4113, 4113});
     EXPECT_TRUE(rx.feed(page(4113)));
     EXPECT_EQ(rx.result(), R::StoreFailed);
-    EXPECT_EQ(rx.message(), "T111465\ndisk I/O error");
+    EXPECT_EQ(rx.message(), (LinkMessage{111465, {}, "disk I/O error"}));
 }
 
 TEST_F(DispatcherTest, WriteRepliesAreNeverStored) {

@@ -3,9 +3,12 @@
 #include "app/Config.h"
 #include "link/TransferPlans.h"
 
+#include <map>
+
 using namespace ecr;
 using namespace ecr::link;
 using namespace ecr::records;
+namespace rows = ecr::rows;
 
 namespace {
 
@@ -40,50 +43,45 @@ TEST(PageRange, ClampedAsOnTheForms) {
     EXPECT_FALSE(ClampPages(1, 0, 32).ok);
 }
 
-TEST(KindTable, PagesAndAreasFollowTheKeyboard) {
-    const KindPlan* plu = FindKindPlan("plu");
-    ASSERT_TRUE(plu);
-    auto r = Resolve(*plu, Direction::Read, 1);
-    EXPECT_EQ(r.base, 4192);
-    EXPECT_EQ(r.pages, 160);
-    EXPECT_EQ(r.progressId, 111240);
-    r = Resolve(*plu, Direction::Write, 0);
-    EXPECT_EQ(r.pages, 64);
-    EXPECT_EQ(r.progressId, 111529);
-    const KindPlan* journal = FindKindPlan("journal");
-    ASSERT_TRUE(journal);
-    r = Resolve(*journal, Direction::Read, 0);
-    EXPECT_EQ(r.base, 4256);
-    EXPECT_EQ(r.pages, 352);
-    EXPECT_EQ(r.progressId, 111530);
-    r = Resolve(*journal, Direction::Write, 3);
-    EXPECT_EQ(r.base, 4352);
-    EXPECT_EQ(r.pages, 768);
-    EXPECT_EQ(r.progressId, 111383);
-    const KindPlan* members = FindKindPlan("members");
-    auto j = MakePagedJob(*members, Direction::Read, 0, "t", std::pair{0, 999});
-    EXPECT_EQ(j.first, 0);
-    EXPECT_EQ(j.last, 31);
-    EXPECT_FALSE(j.retries);
-    EXPECT_EQ(Resolve(*members, Direction::Read, 0).progressId, 111265);
-    EXPECT_TRUE(FindKindPlan("plu")->retries);
-    EXPECT_FALSE(FindKindPlan("fiscal")->canWrite);
-    EXPECT_FALSE(FindKindPlan("flashcash")->canWrite);
+TEST(KindTable, NoTwoKindsShareAPageWhateverTheKeyboard) {
+    // The pages each kind reads and writes, as the buttons resolve them.
+    for (int keyboard : {0, 1, 2, 3, 4}) {
+        std::map<int, std::string> owner;
+        for (const KindPlan& plan : KindPlans()) {
+            for (Direction d : {Direction::Read, Direction::Write}) {
+                if (d == Direction::Read ? !plan.canRead : !plan.canWrite) continue;
+                const ResolvedPlan r = Resolve(plan, d, keyboard);
+                for (int a = r.base; a < r.base + r.pages; ++a) {
+                    auto [it, fresh] = owner.try_emplace(a, std::string(plan.name));
+                    EXPECT_TRUE(fresh || it->second == plan.name)
+                        << "keyboard " << keyboard << ": page " << a << " of " << plan.name << " belongs to "
+                        << it->second;
+                }
+            }
+        }
+        // The journal's allocation pages lie in no kind's range.
+        for (int a : kAllocationPages) EXPECT_EQ(owner.count(a), 0u) << a;
+    }
+    // With keyboard 0 the PLUs keep 64 pages and the journal follows them.
+    EXPECT_EQ(Resolve(*FindKindPlan("plu"), Direction::Read, 0).pages, 64);
+    EXPECT_EQ(Resolve(*FindKindPlan("journal"), Direction::Read, 0).base, 4192 + 64);
+    EXPECT_EQ(Resolve(*FindKindPlan("plu"), Direction::Read, 1).pages, 160);
+    EXPECT_EQ(Resolve(*FindKindPlan("journal"), Direction::Read, 1).base, 4192 + 160);
     EXPECT_EQ(FindKindPlan("nope"), nullptr);
-    EXPECT_EQ(KindPlans().size(), 11u);
 }
 
-TEST_F(EngineFixture, KindReadinessFollowsTheRegistry) {
-    EXPECT_TRUE(KindReady(*FindKindPlan("cashiers"), Direction::Read));
-    EXPECT_TRUE(KindReady(*FindKindPlan("departments"), Direction::Write));
-    EXPECT_FALSE(KindReady(*FindKindPlan("fiscal"), Direction::Write));
+TEST_F(EngineFixture, KindReadinessFollowsThePageIO) {
+    // Every kind is ready in each direction its plan has: a missing codec fails here.
+    for (const KindPlan& plan : KindPlans()) {
+        EXPECT_EQ(KindReady(io, plan, Direction::Read), plan.canRead) << plan.name;
+        EXPECT_EQ(KindReady(io, plan, Direction::Write), plan.canWrite) << plan.name;
+    }
     const int k = 4999;
-    EXPECT_EQ(PageRegistry::instance().find(k), nullptr);
     KindPlan p{"test", Shape::Paged, k, true, true};
-    EXPECT_FALSE(KindReady(p, Direction::Read));
-    PageRegistry::instance().add(k, {"t", [](PageContext&, ByteView, int) {}, {}});
-    EXPECT_TRUE(KindReady(p, Direction::Read));
-    EXPECT_FALSE(KindReady(p, Direction::Write));
+    EXPECT_FALSE(KindReady(io, p, Direction::Read));
+    kinds.add(k, {"t", [](rows::PageContext&, ByteView, int) {}, {}});
+    EXPECT_TRUE(KindReady(io, p, Direction::Read));
+    EXPECT_FALSE(KindReady(io, p, Direction::Write));
 }
 
 TEST_F(EngineFixture, PagedReadRunsTheRangeWithProgress) {
@@ -94,7 +92,7 @@ TEST_F(EngineFixture, PagedReadRunsTheRangeWithProgress) {
     ASSERT_TRUE(engine.startPaged(job(Direction::Read, kTestKind, 2, 5, true)));
     settle();
     EXPECT_EQ(only().outcome, Outcome::Done);
-    EXPECT_EQ(only().message, text(111235));
+    EXPECT_EQ(only().message, LinkMessage{111235});
     EXPECT_EQ(only().page, 6);
     EXPECT_EQ(requested, (std::vector<int>{kTestKind + 2, kTestKind + 3, kTestKind + 4, kTestKind + 5}));
     EXPECT_EQ(pages, (std::vector<int>{3, 4, 5, 6}));
@@ -110,7 +108,7 @@ TEST_F(EngineFixture, RangeThatEndsBeforeItStartsIsRefused) {
     EXPECT_TRUE(results.empty());
     settle();
     EXPECT_EQ(only().outcome, Outcome::Refused);
-    EXPECT_EQ(only().message, text(111526));
+    EXPECT_EQ(only().message, LinkMessage{111526});
     EXPECT_EQ(port.opens, 0);
     EXPECT_TRUE(states.empty()); // the panel never shows
 }
@@ -141,7 +139,7 @@ TEST_F(EngineFixture, ThirtyOneFailuresPauseAtThatPage) {
     runFor(40 * kReplyTimeoutMs);
     const auto& r = only();
     EXPECT_EQ(r.outcome, Outcome::TimedOut);
-    EXPECT_EQ(r.message, text(111117));
+    EXPECT_EQ(r.message, LinkMessage{111117});
     EXPECT_EQ(r.page, 2);
     EXPECT_EQ(attempts[kTestKind + 1], 31);
     EXPECT_EQ(attempts.count(kTestKind + 2), 0u);
@@ -162,7 +160,7 @@ TEST_F(EngineFixture, ErrorRepliesAreRetriedAndTheLastTextShown) {
     ASSERT_TRUE(engine.startPaged(job(Direction::Read, kTestKind, 0, 0, true)));
     settle();
     EXPECT_EQ(only().outcome, Outcome::Failed);
-    EXPECT_EQ(only().message, text(111213)); // the 31st attempt's reply
+    EXPECT_EQ(only().message, LinkMessage{111213}); // the 31st attempt's reply
     EXPECT_EQ(attempts[kTestKind], 31);
     EXPECT_EQ(clock.nowMs(), 0);
 }
@@ -175,7 +173,7 @@ TEST_F(EngineFixture, KindsWithoutRetriesStopAtTheFirstFailure) {
     ASSERT_TRUE(engine.startPaged(job(Direction::Read, kind::Member, 0, 31, false)));
     settle();
     EXPECT_EQ(only().outcome, Outcome::Failed);
-    EXPECT_EQ(only().message, "result = &HA");
+    EXPECT_EQ(only().message, (LinkMessage{0, {}, "result = &HA"}));
     EXPECT_EQ(only().page, 3);
     EXPECT_EQ(attempts[4146], 1);
     EXPECT_EQ(requested.size(), 3u);
@@ -235,16 +233,16 @@ TEST_F(EngineFixture, ReopenFailureBetweenAttemptsPauses) {
 
 TEST_F(EngineFixture, EndOfDataEndsTheLoopWithoutSuccessMessage) {
     const int k = 4950;
-    PageRegistry::instance().add(k, {"t", [](PageContext& c, ByteView page, int) {
-                                          if (page[0] == 0xFF) c.endOfData = true;
-                                      },
-                                      {}});
+    kinds.add(k, {"t", [](rows::PageContext& c, ByteView page, int) {
+                      if (page[0] == 0xFF) c.endOfData = true;
+                  },
+                  {}});
     memory[k] = Bytes(4096, 0);
     memory[k + 1] = Bytes(4096, 0);
     ASSERT_TRUE(engine.startPaged(job(Direction::Read, k, 0, 9, true)));
     settle();
     EXPECT_EQ(only().outcome, Outcome::EndOfData);
-    EXPECT_EQ(only().message, "");
+    EXPECT_TRUE(only().message.empty());
     EXPECT_EQ(only().page, 3);
     EXPECT_EQ(requested, (std::vector<int>{k, k + 1, k + 2}));
     EXPECT_TRUE(engine.link().endOfDataReached);
@@ -259,7 +257,7 @@ TEST_F(EngineFixture, ParameterDownloadReadsThenWrites) {
     EXPECT_FALSE(App().storeParameters); // the read before a write keeps params as they are
     settle();
     EXPECT_EQ(only().outcome, Outcome::Done);
-    EXPECT_EQ(only().message, text(111118));
+    EXPECT_EQ(only().message, LinkMessage{111118});
     ASSERT_EQ(port.written.size(), 2u);
     EXPECT_EQ(port.written[0], ReadRequestFrame(4112));
     EXPECT_EQ(port.written[1].size(), 4102u);
@@ -288,7 +286,7 @@ TEST_F(EngineFixture, ParameterUploadGivesUpAfter31Attempts) {
     EXPECT_TRUE(App().storeParameters);
     runFor(40 * kReplyTimeoutMs);
     EXPECT_EQ(only().outcome, Outcome::TimedOut);
-    EXPECT_EQ(only().message, text(111120));
+    EXPECT_EQ(only().message, LinkMessage{111120});
     EXPECT_EQ(attempts[4112], 31);
     EXPECT_EQ(port.opens, 31);
     EXPECT_EQ(port.closes, 31);
@@ -299,38 +297,17 @@ TEST_F(EngineFixture, ParameterUploadGivesUpAfter31Attempts) {
 
 namespace {
 
-// Replaces a kind's codec for one test.
-struct KindOverride {
-    int kind;
-    std::optional<PageKindInfo> saved;
-    KindOverride(int k, PageKindInfo info) : kind(k) {
-        if (auto* p = PageRegistry::instance().find(k)) saved = *p;
-        PageRegistry::instance().add(k, std::move(info));
-    }
-    ~KindOverride() {
-        if (saved) PageRegistry::instance().add(kind, *saved);
-    }
-};
-
-// The allocation codec reduced to what the engine relies on (entry k of page
-// i as a number), and journal pages that are fetched but not parsed.
-struct AllocationSink {
-    KindOverride fat{kind::JournalFat,
-                     {"GetData_GetDataPages",
-                      [](PageContext& c, ByteView page, int index) {
-                          for (std::size_t j = 0; j < 1024; ++j)
-                              c.journal.entries[static_cast<std::size_t>(index) * 1024 + j] =
-                                  page[4 * j] | (page[4 * j + 1] << 8);
-                      },
-                      [](PageContext&, ByteSpan, int) {}}};
-    KindOverride j1{kind::Journal, {"t", [](PageContext&, ByteView, int) {}, [](PageContext&, ByteSpan, int) {}}};
-    KindOverride j2{kind::Journal2, {"t", [](PageContext&, ByteView, int) {}, [](PageContext&, ByteSpan, int) {}}};
-};
+// Journal pages that are fetched or sent but not parsed; the allocation
+// pages keep their own codec.
+void unparsedJournalPages(rows::PageRegistry& kinds) {
+    for (int k : {kind::Journal, kind::Journal2})
+        kinds.add(k, {"t", [](rows::PageContext&, ByteView, int) {}, [](rows::PageContext&, ByteSpan, int) {}});
+}
 
 } // namespace
 
 TEST_F(EngineFixture, JournalReadSkipsPagesWithoutData) {
-    AllocationSink sink;
+    unparsedJournalPages(kinds);
     db->execute("INSERT INTO info(keyboard, ver) VALUES(0, 330)");
     Bytes fat(4096, 0);
     fat[0] = 2;      // entry 0
@@ -345,13 +322,13 @@ TEST_F(EngineFixture, JournalReadSkipsPagesWithoutData) {
     ASSERT_TRUE(engine.startPaged(j));
     settle();
     EXPECT_EQ(only().outcome, Outcome::Done);
-    EXPECT_EQ(only().message, text(111235)); // the range ended, though its last page was skipped
+    EXPECT_EQ(only().message, LinkMessage{111235}); // the range ended, though its last page was skipped
     EXPECT_EQ(requested, (std::vector<int>{4134, 4135, 4256, 4261}));
     EXPECT_EQ(App().registerVersion, 100330);
 }
 
 TEST_F(EngineFixture, JournalOutsideTheVersionsReadsEveryPage) {
-    AllocationSink sink;
+    unparsedJournalPages(kinds);
     db->execute("INSERT INTO info(keyboard, ver) VALUES(1, 500)");
     const KindPlan* plan = FindKindPlan("journal");
     ASSERT_TRUE(engine.startPaged(MakePagedJob(*plan, Direction::Read, 1, "", std::pair{1, 3})));
@@ -361,7 +338,7 @@ TEST_F(EngineFixture, JournalOutsideTheVersionsReadsEveryPage) {
 }
 
 TEST_F(EngineFixture, AllocationReadFailureEndsBeforeAnyJournalPage) {
-    AllocationSink sink;
+    unparsedJournalPages(kinds);
     db->execute("INSERT INTO info(keyboard, ver) VALUES(1, 320)");
     rule = [](int page, int, bool) -> std::optional<Answer> {
         if (page == 4135) return Answer::silence();
@@ -370,7 +347,7 @@ TEST_F(EngineFixture, AllocationReadFailureEndsBeforeAnyJournalPage) {
     ASSERT_TRUE(engine.startPaged(MakePagedJob(*FindKindPlan("journal"), Direction::Read, 1, "", std::nullopt)));
     runFor(40 * kReplyTimeoutMs);
     EXPECT_EQ(only().outcome, Outcome::TimedOut);
-    EXPECT_EQ(only().message, text(111120));
+    EXPECT_EQ(only().message, LinkMessage{111120});
     EXPECT_EQ(attempts[4134], 1);
     EXPECT_EQ(attempts[4135], 31);
     EXPECT_EQ(requested.size(), 32u);
@@ -379,7 +356,7 @@ TEST_F(EngineFixture, AllocationReadFailureEndsBeforeAnyJournalPage) {
 }
 
 TEST_F(EngineFixture, JournalWriteSendsTheTableFirstThenItsPages) {
-    AllocationSink sink;
+    unparsedJournalPages(kinds);
     db->execute("INSERT INTO info(keyboard, ver) VALUES(0, 400)");
     Bytes fat1(4096, 0xFF), fat2(4096, 0);
     fat1[8] = 3; fat1[9] = 0; fat1[10] = 0; fat1[11] = 0; // entry 2 = 3
@@ -388,26 +365,25 @@ TEST_F(EngineFixture, JournalWriteSendsTheTableFirstThenItsPages) {
     ASSERT_TRUE(engine.startPaged(MakePagedJob(*FindKindPlan("journal"), Direction::Write, 0, "", std::nullopt)));
     settle();
     EXPECT_EQ(only().outcome, Outcome::Done);
-    EXPECT_EQ(only().message, text(111118));
+    EXPECT_EQ(only().message, LinkMessage{111118});
     EXPECT_EQ(requested, (std::vector<int>{4134, 4135, 4258}));
-    EXPECT_EQ(journal.entries[2], 3);
-    EXPECT_EQ(journal.entries[0], -1);
-    EXPECT_EQ(journal.entries[1024], 9);
+    const JournalPageTable table = io.journalTable();
+    EXPECT_EQ(table.entries[2], 3);
+    EXPECT_EQ(table.entries[0], -1);
+    EXPECT_EQ(table.entries[1024], 9);
 }
 
 TEST(JournalTable, LoadedFromTheStoredPages) {
     TempDir dir;
     auto db = db::OpenOrCreate(dir.file("ecr.db"));
-    JournalPageTable t;
-    t.entries.fill(5);
-    LoadJournalTable(*db, t); // the seed row holds no pages yet
+    JournalPageTable t = rows::LoadJournalPageTable(*db); // the seed row holds no pages yet
     EXPECT_EQ(t.entries[0], -1);
     EXPECT_EQ(t.entries[2047], -1);
     Bytes p(4096, 0xFF);
     p[4092] = 0x00; p[4093] = 0x01; p[4094] = 0x00; p[4095] = 0x00; // entry 1023 = 256
     p[0] = 0xFE; // entry 0: FE FF FF FF = -2
     db->execute("UPDATE plurecordfat SET fat1 = ?, fat2 = ?", {BytesToList(p), BytesToList(Bytes(4096, 0))});
-    LoadJournalTable(*db, t);
+    t = rows::LoadJournalPageTable(*db);
     EXPECT_EQ(t.entries[0], -2);
     EXPECT_EQ(t.entries[1], -1);
     EXPECT_EQ(t.entries[1023], 256);

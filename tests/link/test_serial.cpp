@@ -1,6 +1,7 @@
 // The serial transport over a real pseudo-terminal: opening by name, frames
 // leaving whole and in order, bytes coming back in whatever pieces.
 #include "QtApp.h"
+#include "TempDir.h"
 #include "app/AppState.h"
 #include "link/SerialEvents.h"
 #include "link/SerialTransport.h"
@@ -9,6 +10,9 @@
 
 #include <QSerialPort>
 
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -26,7 +30,9 @@ struct Pty {
         path = ::ptsname(master);
         ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
     }
-    ~Pty() { ::close(master); }
+    ~Pty() {
+        if (master >= 0) ::close(master);
+    }
     QByteArray drain() {
         QByteArray all;
         char buf[8192];
@@ -121,6 +127,36 @@ TEST_F(SerialTest, ReopensWithTheSettingsOfTheMoment) {
         got += pty.drain();
         return got == "hi";
     }));
+}
+
+TEST_F(SerialTest, DeviceThatVanishesIsClosedAndReportedOnce) {
+    std::vector<QString> failures;
+    QObject::connect(&port, &Transport::failed, [&](const QString& t) { failures.push_back(t); });
+    QString err;
+    int code = 0;
+    ASSERT_TRUE(port.open(err, code));
+    ::close(pty.master); // the register's end is gone, as when ecr-sim is killed
+    pty.master = -1;
+    ASSERT_TRUE(ProcessUntil([&] { return !failures.empty(); }, 2000));
+    ProcessUntil([] { return false; }, 300); // room for any error that would repeat
+    EXPECT_EQ(failures.size(), 1u);
+    EXPECT_FALSE(failures.front().isEmpty());
+    EXPECT_FALSE(port.isOpen());
+    // One error event, not one per event-loop pass.
+    EXPECT_EQ(std::count(events.begin(), events.end(), event::Other), 1);
+    EXPECT_EQ(port.deviceName(), pty.path);
+}
+
+TEST(SerialSettings, PortNamesMeanPathsFilesOrDevices) {
+    TempDir dir;
+    const auto before = std::filesystem::current_path();
+    std::filesystem::current_path(dir.path);
+    std::ofstream("regular.txt") << "x";
+    EXPECT_EQ(ResolvePortName("/dev/ttyUSB0"), "/dev/ttyUSB0");
+    EXPECT_EQ(ResolvePortName("./regular.txt"), "./regular.txt");
+    EXPECT_EQ(ResolvePortName("regular.txt"), (std::filesystem::current_path() / "regular.txt").string());
+    EXPECT_EQ(ResolvePortName("ttyUSB0"), "/dev/ttyUSB0");
+    std::filesystem::current_path(before);
 }
 
 TEST(SerialSettings, StoredDeviceOrNumberedPort) {

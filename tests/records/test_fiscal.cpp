@@ -1,4 +1,5 @@
-#include "RecordsFixture.h"
+#include "app/GlobalFunc.h"
+#include <gtest/gtest.h>
 #include "records/Fiscal.h"
 
 using namespace ecr;
@@ -19,7 +20,7 @@ Bytes fiscalRecord(int year, double sale = 100, double refund = 5, double tax = 
 
 } // namespace
 
-TEST_F(RecordsFixture, FiscalRecordFieldsAndDaySlots) {
+TEST(FiscalCodec, FiscalRecordFieldsAndDaySlots) {
     auto r = DecodeFiscal(fiscalRecord(2009), 33); // slot 33: month 2, day 1
     ASSERT_TRUE(r);
     EXPECT_EQ(*r, (FiscalRecord{2009, 33, 100, 5, 14.53, 12, 1, "2009-02-01 00:00:00"}));
@@ -32,7 +33,7 @@ TEST_F(RecordsFixture, FiscalRecordFieldsAndDaySlots) {
     EXPECT_EQ(DecodeFiscal(fiscalRecord(2008), 32 + 29)->mdate, "2008-02-29 00:00:00");
 }
 
-TEST_F(RecordsFixture, FiscalYearLimits) {
+TEST(FiscalCodec, FiscalYearLimits) {
     EXPECT_FALSE(DecodeFiscal(fiscalRecord(0), 1));
     EXPECT_EQ(DecodeFiscal(fiscalRecord(1), 1)->mdate, "0001-01-01 00:00:00");
     EXPECT_TRUE(DecodeFiscal(fiscalRecord(2080), 1));
@@ -42,56 +43,3 @@ TEST_F(RecordsFixture, FiscalYearLimits) {
     EXPECT_FALSE(DecodeFiscal(blankYear, 1));
 }
 
-TEST_F(RecordsFixture, FiscalRunningNumberComesFromThePage) {
-    EXPECT_EQ(FiscalRunningNumber(0, 0), 0);
-    EXPECT_EQ(FiscalRunningNumber(3, 5), 389);
-    Bytes page = blankPage();
-    for (int i : {5, 33, 100, 127}) { // 127 is slot 31 April
-        const Bytes rec = fiscalRecord(2009);
-        std::copy(rec.begin(), rec.end(), page.begin() + i * 32);
-    }
-    // Page 3 first, without the pages before it: its record 5 is number 389, 5 January.
-    ASSERT_EQ(StoreReceivedPage(ctx, kind::Fiscal, page, 3), "");
-    ASSERT_EQ(StoreReceivedPage(ctx, kind::Fiscal, page, 0), "");
-    EXPECT_EQ(db->scalar("SELECT group_concat(fday || '=' || substr(mdate,1,10), ' ') FROM "
-                         "(SELECT * FROM fiscal ORDER BY fday)")
-                  .toText(),
-              "5=2009-01-05 33=2009-02-01 100=2009-04-04 389=2009-01-05 417=2009-02-01 484=2009-04-04");
-}
-
-TEST_F(RecordsFixture, FlashCashTotals) {
-    Bytes page = blankPage();
-    auto entry = [&](int group, int index, double amount) {
-        const std::size_t at = static_cast<std::size_t>(group * 300 + index * 8);
-        NumberToBytes(1, ByteSpan(page).subspan(at, 4), 0, false);
-        NumberToBytes(amount, ByteSpan(page).subspan(at + 4, 4), 2, false);
-    };
-    entry(0, 0, 5.00);
-    entry(0, 1, 7.50); // entry 2 blank: the total is 7.50, not 12.50
-    entry(0, 3, 99);   // after the first blank marker: not looked at
-    for (int j = 0; j < 30; ++j) entry(11, j, j + 0.25); // all written: entry 29
-    entry(3, 0, -12.34);
-    const auto totals = DecodeFlashCash(page);
-    EXPECT_DOUBLE_EQ(totals[0], 7.5);
-    EXPECT_DOUBLE_EQ(totals[1], 0);
-    EXPECT_DOUBLE_EQ(totals[3], -12.34);
-    EXPECT_DOUBLE_EQ(totals[11], 29.25);
-    db->execute("INSERT INTO flashcash(type,total) VALUES(40,1)");
-    ASSERT_EQ(StoreReceivedPage(ctx, kind::FlashCash, page, 0), "");
-    EXPECT_EQ(db->scalar("SELECT group_concat(type || ':' || total, ' ') FROM (SELECT * FROM flashcash ORDER BY type)")
-                  .toText(),
-              "0:7.5 1:0.0 2:0.0 3:-12.34 4:0.0 5:0.0 6:0.0 7:0.0 8:0.0 9:0.0 10:0.0 11:29.25");
-}
-
-TEST_F(RecordsFixture, FlashCashBlankPageGivesTwelveZeroRows) {
-    ASSERT_EQ(StoreReceivedPage(ctx, kind::FlashCash, blankPage(), 0), "");
-    EXPECT_EQ(count("flashcash"), 12);
-    EXPECT_EQ(db->scalar("SELECT sum(total) || ',' || min(type) || ',' || max(type) FROM flashcash").toText(),
-              "0.0,0,11");
-}
-
-TEST_F(RecordsFixture, ReadOnlyKindsBuildNothing) {
-    db->execute("INSERT INTO fiscal(fyear,fday) VALUES(2009,1)");
-    EXPECT_EQ(BuildPage(ctx, kind::Fiscal, 0), blankPage());
-    EXPECT_EQ(BuildPage(ctx, kind::FlashCash, 0), blankPage());
-}

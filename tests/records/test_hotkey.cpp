@@ -1,49 +1,24 @@
-#include "RecordsFixture.h"
+#include "app/GlobalFunc.h"
+#include <gtest/gtest.h>
 #include "records/Hotkey.h"
 
 using namespace ecr;
 using namespace ecr::records;
 
-TEST_F(RecordsFixture, KeyRecordBytesExactly) {
+TEST(KeyCodec, KeyRecordBytesExactly) {
     Bytes rec(10, 0xFF);
     ASSERT_TRUE(EncodeKey({17, 1234, -2, "P"}, rec));
     EXPECT_EQ(rec, (Bytes{0xD2, 0x04, 0x00, 0x00, 0xFE, 0xFF, 0xFF, 0xFF, 0x50, 0x00}));
     EXPECT_EQ(DecodeKey(rec, 17), (KeyRecord{17, 1234, -2, "P"}));
 }
 
-TEST_F(RecordsFixture, KeyWithoutFunctionIsNotWritten) {
+TEST(KeyCodec, KeyWithoutFunctionIsNotWritten) {
     Bytes rec(10, 0xFF);
     EXPECT_FALSE(EncodeKey({3, 5, 6, ""}, rec));
     EXPECT_EQ(rec, Bytes(10, 0xFF));
 }
 
-TEST_F(RecordsFixture, BlankKeyboardPageGives385RowsAndGoesBackUnchanged) {
-    db->execute("INSERT INTO hotkey(keyaddress,content,content2,function) VALUES(400,1,1,'X')");
-    ASSERT_EQ(StoreReceivedPage(ctx, kind::Keyboard, blankPage(), 0), "");
-    EXPECT_EQ(count("hotkey"), 385);
-    EXPECT_EQ(db->scalar("SELECT count(*) FROM hotkey WHERE content=0 AND content2=0 AND function=''").toInt(), 385);
-    EXPECT_EQ(db->scalar("SELECT min(keyaddress) || '-' || max(keyaddress) FROM hotkey").toText(), "0-384");
-    EXPECT_EQ(BuildPage(ctx, kind::Keyboard, 0), blankPage());
-}
-
-TEST_F(RecordsFixture, KeyAddress384IsTheLastRecordAndRoundTrips) {
-    db->execute("INSERT INTO hotkey(keyaddress,content,content2,function) VALUES"
-                "(0,10,0,'D'),(200,123456,7,'P'),(384,99,1,'F'),(385,1,1,'Q'),(-1,1,1,'Q'),(50,0,0,'')");
-    const Bytes page = BuildPage(ctx, kind::Keyboard, 0);
-    EXPECT_EQ(Bytes(page.begin() + 3840, page.begin() + 3850),
-              (Bytes{99, 0, 0, 0, 1, 0, 0, 0, 'F', 0x00}));
-    EXPECT_TRUE(std::all_of(page.begin() + 3850, page.end(), [](auto b) { return b == 0xFF; }));
-    EXPECT_TRUE(IsBlankBytes(ByteView(page).subspan(500, 10))); // key 50 has no function
-    ASSERT_EQ(StoreReceivedPage(ctx, kind::Keyboard, page, 0), "");
-    EXPECT_EQ(count("hotkey"), 385);
-    EXPECT_EQ(db->scalar("SELECT content || ',' || content2 || ',' || function FROM hotkey WHERE keyaddress=384")
-                  .toText(),
-              "99,1,F");
-    EXPECT_EQ(db->scalar("SELECT content || ',' || function FROM hotkey WHERE keyaddress=200").toText(), "123456,P");
-    EXPECT_EQ(BuildPage(ctx, kind::Keyboard, 0), page);
-}
-
-TEST_F(RecordsFixture, KeyFunctionDropsNulAndPadding) {
+TEST(KeyCodec, KeyFunctionDropsNulAndPadding) {
     Bytes rec(10, 0xFF);
     rec[8] = 0x00;
     rec[9] = 'C';

@@ -1,4 +1,5 @@
-#include "RecordsFixture.h"
+#include "app/GlobalFunc.h"
+#include <gtest/gtest.h>
 #include "app/ErrorLog.h"
 #include "records/Fields.h"
 #include "records/Journal.h"
@@ -28,7 +29,7 @@ JournalRecord sale() {
 
 } // namespace
 
-TEST_F(RecordsFixture, JournalRecordBytesExactly) {
+TEST(JournalCodec, JournalRecordBytesExactly) {
     Bytes rec(32, 0xFF);
     ASSERT_TRUE(EncodeJournal(sale(), rec, 2));
     const Bytes expected = {0x2A, 0x00, 0x00, 0x00,                         // bill 42
@@ -44,160 +45,3 @@ TEST_F(RecordsFixture, JournalRecordBytesExactly) {
     EXPECT_FALSE(DecodeJournal(rec, 0, 3, 2)); // blank bill number
 }
 
-TEST_F(RecordsFixture, JournalPriceKeepsItsDecimalsBothWays) {
-    db->execute("INSERT INTO params(PointEn) VALUES(3)");
-    db->execute("INSERT INTO plurecord(billnumber,pluid,price,quantity,time,operation,depart,cashier,opentable,sid) "
-                "VALUES(1,'5',12.345,2,'2009-10-07 09:05:00',0,1,1,0,4)");
-    Bytes page = BuildPage(ctx, kind::Journal, 0);
-    EXPECT_EQ(Bytes(page.begin() + 4 * 32 + 12, page.begin() + 4 * 32 + 16), (Bytes{0x39, 0x30, 0x00, 0x00}));
-    ASSERT_EQ(StoreReceivedPage(ctx, kind::Journal, page, 0), "");
-    EXPECT_DOUBLE_EQ(db->scalar("SELECT price FROM plurecord WHERE sid=4").toDouble(), 12.345);
-    EXPECT_EQ(count("plurecord"), 1);
-}
-
-TEST_F(RecordsFixture, JournalLookUpsOfNamesPricesAndTax) {
-    state.taxDefault = 6;
-    db->execute("INSERT INTO depart(id,name,tax) VALUES(2,'Food',17),(4,'Untaxed',-1)");
-    db->execute("INSERT INTO plu(id,name,price,sid) VALUES('12','Rice',3.5,0)");
-    db->execute("INSERT INTO bundle(bundlenumber,bundlename,price,sid) VALUES('12','Lunch set',25,0)");
-    Bytes page = blankPage();
-    auto put = [&](int index, const std::string& code, int depart) {
-        JournalRecord r = sale();
-        r.pluid = code;
-        r.depart = depart;
-        EncodeJournal(r, RecordAt(ByteSpan(page), index, 32), 2);
-    };
-    put(0, "12", 2);            // PLU and department found
-    put(1, "12", kBundleDepart); // bundle 12
-    put(2, "13", kBundleDepart); // unknown bundle
-    put(3, "99", 4);            // negative department tax, unknown PLU
-    put(4, "12", 9);            // unknown department
-    ASSERT_EQ(StoreReceivedPage(ctx, kind::Journal, page, 0), "");
-    EXPECT_FALSE(ctx.endOfData);
-    auto rows = db->query("SELECT pluname,unitprice,depart,departname,taxvalue FROM plurecord ORDER BY sid");
-    ASSERT_EQ(rows.size(), 5u);
-    auto row = [&](std::size_t i) {
-        std::ostringstream s;
-        const auto& r = rows.rows[i];
-        s << r[0].toText() << '|' << r[1].toDouble() << '|' << r[2].toInt() << '|' << r[3].toText() << '|'
-          << r[4].toDouble();
-        return s.str();
-    };
-    EXPECT_EQ(row(0), "Rice|3.5|2|Food|17");
-    EXPECT_EQ(row(1), "Lunch set|25|0||0");
-    EXPECT_EQ(row(2), "|0|0||0");
-    EXPECT_EQ(row(3), "|0|4|Untaxed|6");
-    EXPECT_EQ(row(4), "Rice|3.5|9||6");
-}
-
-TEST_F(RecordsFixture, JournalBlankPageEndsTheRun) {
-    db->execute("INSERT INTO plurecord(billnumber,sid) VALUES(9,0)");
-    ASSERT_EQ(StoreReceivedPage(ctx, kind::Journal, blankPage(), 0), "");
-    EXPECT_TRUE(ctx.endOfData);
-    EXPECT_EQ(count("plurecord"), 1);
-    // A page with some blank records is not the end.
-    ctx.endOfData = false;
-    Bytes page = blankPage();
-    EncodeJournal(sale(), RecordAt(ByteSpan(page), 127, 32), 2);
-    ASSERT_EQ(StoreReceivedPage(ctx, kind::Journal2, page, 5), "");
-    EXPECT_FALSE(ctx.endOfData);
-    EXPECT_EQ(db->scalar("SELECT group_concat(sid) FROM plurecord ORDER BY sid").toText(), "0,5127");
-}
-
-TEST_F(RecordsFixture, JournalSamePageTwiceKeepsOneRowPerSlot) {
-    Bytes page = blankPage();
-    for (int i = 0; i < 3; ++i) EncodeJournal(sale(), RecordAt(ByteSpan(page), i, 32), 2);
-    ASSERT_EQ(StoreReceivedPage(ctx, kind::Journal, page, 1), "");
-    ASSERT_EQ(StoreReceivedPage(ctx, kind::Journal, page, 1), "");
-    EXPECT_EQ(db->scalar("SELECT group_concat(sid) FROM plurecord ORDER BY sid").toText(), "1000,1001,1002");
-}
-
-TEST_F(RecordsFixture, JournalSecondAreaPagesAreBuiltFromTheirOwnRows) {
-    db->execute("INSERT INTO plurecord(billnumber,pluid,price,quantity,time,operation,depart,cashier,opentable,sid) "
-                "VALUES(7,'1',1,1,'2009-10-07 09:05:00',0,1,1,0,3000),"
-                "(8,'1',1,1,'2009-10-07 09:05:00',0,1,1,0,3127),"
-                "(9,'1',1,1,'2009-10-07 09:05:00',0,1,1,0,3128)"); // 128 is past the page
-    for (int k : {kind::Journal, kind::Journal2}) {
-        const Bytes page = BuildPage(ctx, k, 3);
-        EXPECT_EQ(page[0], 7);
-        EXPECT_EQ(page[127 * 32], 8);
-        EXPECT_EQ(std::count(page.begin(), page.end(), 0xFF), 4096 - 2 * 28);
-    }
-    EXPECT_EQ(BuildPage(ctx, kind::Journal2, 2), blankPage());
-}
-
-TEST_F(RecordsFixture, JournalRowsToPageToRowsAndBack) {
-    db->execute("INSERT INTO plu(id,name,price,sid) VALUES('4711','Soap',2.5,0)");
-    db->execute("INSERT INTO depart(id,name,tax) VALUES(1,'Shop',5)");
-    db->executeScript(
-        "INSERT INTO plurecord(billnumber,pluid,price,quantity,time,operation,depart,cashier,opentable,sid) VALUES"
-        "(1,'4711',5,2,'2009-12-31 23:59:00',0,1,2,0,2000),"
-        "(1,'4711',-2.5,-1,'2009-12-31 23:59:00',8,1,2,0,2001),"
-        "(0,'',100,0,'2010-01-01 00:00:00',32,0,2,1,2127);");
-    const Bytes page = BuildPage(ctx, kind::Journal, 2);
-    db->execute("DELETE FROM plurecord");
-    ASSERT_EQ(StoreReceivedPage(ctx, kind::Journal, page, 2), "");
-    auto rows = db->query("SELECT billnumber,pluid,pluname,unitprice,price,quantity,time,operation,depart,departname,"
-                          "taxvalue,cashier,opentable,sid FROM plurecord ORDER BY sid");
-    ASSERT_EQ(rows.size(), 3u);
-    EXPECT_EQ(rows.rows[0][2].toText(), "Soap");
-    EXPECT_DOUBLE_EQ(rows.rows[1][4].toDouble(), -2.5);
-    EXPECT_DOUBLE_EQ(rows.rows[1][5].toDouble(), -1);
-    EXPECT_EQ(rows.rows[1][6].toText(), "2009-12-31 23:59:00");
-    EXPECT_EQ(rows.rows[2][0].toInt(), 0);
-    EXPECT_EQ(rows.rows[2][6].toText(), "2010-01-01 00:00:00");
-    EXPECT_EQ(rows.rows[2][12].toInt(), 1);
-    EXPECT_EQ(BuildPage(ctx, kind::Journal, 2), page);
-}
-
-TEST_F(RecordsFixture, JournalRecordWithoutARealDateIsLoggedAndLeftOut) {
-    SetErrorLogFolder(dir.path.string());
-    Bytes page = blankPage();
-    EncodeJournal(sale(), RecordAt(ByteSpan(page), 0, 32), 2);
-    EncodeJournal(sale(), RecordAt(ByteSpan(page), 1, 32), 2);
-    // 2009-2-30 is no day
-    NumberToBytes(DateTextToPacked("200902301200"), ByteSpan(page).subspan(32 + 20, 4), 0, false);
-    ASSERT_EQ(StoreReceivedPage(ctx, kind::Journal, page, 0), "");
-    EXPECT_EQ(db->scalar("SELECT group_concat(sid) FROM plurecord").toText(), "0");
-    std::ifstream log(ErrorLogPath());
-    std::string first;
-    std::getline(log, first);
-    EXPECT_EQ(first, "Location:      GetData_GetPluRecordStruct\r");
-    SetErrorLogFolder("");
-}
-
-TEST_F(RecordsFixture, JournalAllocationPagesAndTable) {
-    Bytes fat0 = blankPage(), fat1 = blankPage();
-    NumberToBytes(2, ByteSpan(fat0).subspan(0, 4), 0, false);
-    NumberToBytes(0, ByteSpan(fat0).subspan(4, 4), 0, false);
-    NumberToBytes(77, ByteSpan(fat0).subspan(4092, 4), 0, false);
-    NumberToBytes(5, ByteSpan(fat1).subspan(8, 4), 0, false);
-    ASSERT_EQ(StoreReceivedPage(ctx, kind::JournalFat, fat0, 0), "");
-    ASSERT_EQ(StoreReceivedPage(ctx, kind::JournalFat, fat1, 1), "");
-    EXPECT_EQ(journal.entries[0], 2);
-    EXPECT_EQ(journal.entries[1], 0);
-    EXPECT_EQ(journal.entries[2], -1);
-    EXPECT_EQ(journal.entries[1023], 77);
-    EXPECT_EQ(journal.entries[1024], -1);
-    EXPECT_EQ(journal.entries[1026], 5);
-    const std::string fat1Text = db->scalar("SELECT fat1 FROM plurecordfat").toText();
-    EXPECT_EQ(fat1Text.substr(0, 24), "2,0,0,0,0,0,0,0,255,255,");
-    EXPECT_EQ(fat1Text.substr(fat1Text.size() - 9), ",77,0,0,0");
-    EXPECT_EQ(count("plurecordfat"), 1);
-    // Reloaded from the database, and sent back byte for byte.
-    JournalPageTable reloaded;
-    LoadJournalPageTable(*db, reloaded);
-    EXPECT_EQ(reloaded.entries, journal.entries);
-    EXPECT_EQ(BuildPage(ctx, kind::JournalFat, 0), fat0);
-    EXPECT_EQ(BuildPage(ctx, kind::JournalFat, 1), fat1);
-}
-
-TEST_F(RecordsFixture, JournalAllocationOfABlankPageIsAllMinusOne) {
-    journal.entries.fill(9);
-    ASSERT_EQ(StoreReceivedPage(ctx, kind::JournalFat, blankPage(), 1), "");
-    EXPECT_EQ(std::count(journal.entries.begin(), journal.entries.end(), -1), 1024);
-    EXPECT_EQ(journal.entries[1023], 9);
-    // Without a stored table nothing is sent but 0xFF.
-    db->execute("UPDATE plurecordfat SET fat1=NULL, fat2=NULL");
-    EXPECT_EQ(BuildPage(ctx, kind::JournalFat, 0), blankPage());
-}

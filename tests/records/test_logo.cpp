@@ -145,7 +145,15 @@ TEST(Logo, FromAFile) {
     Bytes out;
     ASSERT_TRUE(LogoFileToBytes(dir.file("logo.bmp"), out).ok());
     EXPECT_EQ(out, (Bytes{0x00, 0xF0}));
-    EXPECT_EQ(LogoFileToBytes(dir.file("missing.bmp"), out).messageId, kLogoNotBitmapId);
+    // Files that cannot be read are told apart from files that are not bitmaps.
+    const LogoError missing = LogoFileToBytes(dir.file("missing.bmp"), out);
+    EXPECT_EQ(missing.messageId, kLogoUnreadableId);
+    EXPECT_EQ(missing.text, "No such file or directory");
+    const LogoError under = LogoFileToBytes(dir.file("logo.bmp") + "/x.bmp", out);
+    EXPECT_EQ(under.messageId, kLogoUnreadableId);
+    EXPECT_EQ(under.text, "Not a directory");
+    EXPECT_EQ(LogoFileToBytes(dir.path.string(), out).messageId, kLogoFolderId);
+    EXPECT_TRUE(out.empty());
     {
         std::ofstream f(dir.file("big.bmp"), std::ios::binary);
         const Bytes big(20000, 'B');

@@ -1,4 +1,5 @@
-#include "RecordsFixture.h"
+#include "app/GlobalFunc.h"
+#include <gtest/gtest.h>
 #include "app/ErrorLog.h"
 #include "records/Bundle.h"
 #include "records/Fields.h"
@@ -16,7 +17,7 @@ std::string text(const Bytes& b, std::size_t off, std::size_t n) {
 
 } // namespace
 
-TEST_F(RecordsFixture, MemberRecordBytesExactly) {
+TEST(MemberBundlePromotionCodec, MemberRecordBytesExactly) {
     const MemberRecord m{131, "13800138000", "O'Neil", "1 Main St", "555-0100", 150, 3};
     Bytes rec(128, 0xFF);
     ASSERT_TRUE(EncodeMember(m, rec));
@@ -29,32 +30,7 @@ TEST_F(RecordsFixture, MemberRecordBytesExactly) {
     EXPECT_EQ(*DecodeMember(rec, 1, 31), m);
 }
 
-TEST_F(RecordsFixture, MemberPagesInsertOnlyAndSlotsRoundTrip) {
-    db->execute("INSERT INTO member(userid,username,useraddress,tel,score,addr,sid) VALUES"
-                "('88','A''s','','',10,0,100),('7','B','x','y',0,1,131),('9','late','','',0,0,132)");
-    const Bytes page = BuildPage(ctx, kind::Member, 1);
-    EXPECT_EQ(page[0], 0x00);
-    EXPECT_EQ(page[4], 0x99);
-    EXPECT_EQ(page[31 * 128 + 4], 0x08);
-    EXPECT_TRUE(IsBlankBytes(ByteView(page).subspan(128, 30 * 128)));
-    db->execute("DELETE FROM member");
-    ASSERT_EQ(StoreReceivedPage(ctx, kind::Member, page, 1), "");
-    EXPECT_EQ(db->scalar("SELECT group_concat(userid || ':' || username || ':' || sid, ' ') FROM member").toText(),
-              "88:A's:100 7:B:131");
-    EXPECT_EQ(BuildPage(ctx, kind::Member, 1), page);
-    // The parser never deletes: the same page again doubles the rows.
-    ASSERT_EQ(StoreReceivedPage(ctx, kind::Member, page, 1), "");
-    EXPECT_EQ(count("member"), 4);
-}
-
-TEST_F(RecordsFixture, MemberBlankCodeGivesNoRow) {
-    Bytes page = blankPage();
-    TextToBytes("Nobody", ByteSpan(page).subspan(14, 32));
-    ASSERT_EQ(StoreReceivedPage(ctx, kind::Member, page, 0), "");
-    EXPECT_EQ(count("member"), 0);
-}
-
-TEST_F(RecordsFixture, BundleRecordBytesExactly) {
+TEST(MemberBundlePromotionCodec, BundleRecordBytesExactly) {
     BundleRecord b;
     b.sid = 15;
     b.bundlenumber = "100";
@@ -78,44 +54,7 @@ TEST_F(RecordsFixture, BundleRecordBytesExactly) {
     EXPECT_EQ(*DecodeBundle(rec, 0, 15), b);
 }
 
-TEST_F(RecordsFixture, BundleBlankItemSlotsAndReceivedAddress) {
-    Bytes rec(256, 0xFF);
-    WriteCode("12", ByteSpan(rec).subspan(0, 8));
-    WriteCode("4711", ByteSpan(rec).subspan(8, 8));
-    NumberToBytes(1, ByteSpan(rec).subspan(16, 4), 3, false);
-    NumberToBytes(9, ByteSpan(rec).subspan(132, 2), 0, false); // the register's number is not kept
-    Bytes page = blankPage();
-    std::copy(rec.begin(), rec.end(), page.begin() + 3 * 256);
-    ASSERT_EQ(StoreReceivedPage(ctx, kind::Bundle, page, 2), "");
-    auto r = db->query("SELECT bundlenumber,bundlename,price,address,sid,plu0number,plu0quantity,plu1number,"
-                       "plu1quantity,plu9number,plu9quantity FROM bundle");
-    ASSERT_EQ(r.size(), 1u);
-    EXPECT_EQ(r.rows[0][0].toText(), "12");
-    EXPECT_EQ(r.rows[0][1].toText(), "");
-    EXPECT_EQ(r.rows[0][3].toInt(), 0);
-    EXPECT_EQ(r.rows[0][4].toInt(), 203);
-    EXPECT_EQ(r.rows[0][5].toText(), "4711");
-    EXPECT_DOUBLE_EQ(r.rows[0][6].toDouble(), 1.0);
-    EXPECT_EQ(r.rows[0][7].toText(), "");
-    EXPECT_DOUBLE_EQ(r.rows[0][8].toDouble(), 0.0);
-    EXPECT_EQ(r.rows[0][9].toText(), "");
-}
-
-TEST_F(RecordsFixture, BundlePageRoundTrips) {
-    db->execute("INSERT INTO bundle(bundlenumber,bundlename,price,address,sid,plu0number,plu0quantity,plu1number,"
-                "plu1quantity) VALUES('1','Set one',9.99,0,300,'4711',1,'19',2.25),"
-                "('2','Set two',-1,0,315,'',0,'',0),('3','past the page',1,0,316,'',0,'',0)");
-    const Bytes page = BuildPage(ctx, kind::Bundle, 3);
-    EXPECT_EQ(page[15 * 256 + 4], 0x03);
-    db->execute("DELETE FROM bundle");
-    ASSERT_EQ(StoreReceivedPage(ctx, kind::Bundle, page, 3), "");
-    EXPECT_EQ(db->scalar("SELECT group_concat(bundlenumber || ':' || sid || ':' || price, ' ') FROM bundle").toText(),
-              "1:300:9.99 2:315:-1.0");
-    EXPECT_DOUBLE_EQ(db->scalar("SELECT plu1quantity FROM bundle WHERE sid=300").toDouble(), 2.25);
-    EXPECT_EQ(BuildPage(ctx, kind::Bundle, 3), page);
-}
-
-TEST_F(RecordsFixture, PromotionRecordBytesExactly) {
+TEST(MemberBundlePromotionCodec, PromotionRecordBytesExactly) {
     PromotionRecord p;
     p.address = 105;
     p.pluid = "4711";
@@ -142,7 +81,7 @@ TEST_F(RecordsFixture, PromotionRecordBytesExactly) {
     EXPECT_EQ(Bytes(rec.begin() + 20, rec.begin() + 24), (Bytes{0xAC, 0x26, 0x00, 0x00}));
 }
 
-TEST_F(RecordsFixture, PromotionEitherBlankWordIsAnEmptyRecord) {
+TEST(MemberBundlePromotionCodec, PromotionEitherBlankWordIsAnEmptyRecord) {
     Bytes rec(64, 0xFF);
     EXPECT_FALSE(DecodePromotion(rec, 0, 0, 2));
     std::fill_n(rec.begin(), 4, 0x00);
@@ -152,51 +91,3 @@ TEST_F(RecordsFixture, PromotionEitherBlankWordIsAnEmptyRecord) {
     EXPECT_FALSE(DecodePromotion(rec, 0, 0, 2));
 }
 
-TEST_F(RecordsFixture, PromotionPageRoundTripsAndBadDatesAreLeftOut) {
-    SetErrorLogFolder(dir.path.string());
-    db->execute("INSERT INTO params(PointEn) VALUES(1)");
-    db->execute("INSERT INTO promotion(address,promotionname,pluid,sdate,edate,quantity,discountprice,PresentPluId,"
-                "PresentQuantity) VALUES(700,'First','12','2009-10-20 00:00:00','2009-10-20 00:00:00',1,2.5,'',0),"
-                "(763,'Last','13','2010-01-01 08:30:00','2010-12-31 00:00:00',3,0,'99',1)");
-    Bytes page = BuildPage(ctx, kind::Promotion, 7);
-    EXPECT_EQ(Bytes(page.begin() + 20, page.begin() + 24), (Bytes{25, 0, 0, 0}));
-    db->execute("DELETE FROM promotion");
-    ASSERT_EQ(StoreReceivedPage(ctx, kind::Promotion, page, 7), "");
-    EXPECT_EQ(db->scalar("SELECT group_concat(address || ' ' || sdate || ' ' || edate, '|') FROM promotion "
-                         "ORDER BY address")
-                  .toText(),
-              "700 2009-10-20 00:00:00 2009-10-20 00:00:00|763 2010-01-01 08:30:00 2010-12-31 00:00:00");
-    EXPECT_EQ(BuildPage(ctx, kind::Promotion, 7), page);
-    // A blank end date names no day: that promotion is logged and left out.
-    std::fill_n(page.begin() + 63 * 64 + 12, 4, 0xFF);
-    db->execute("DELETE FROM promotion");
-    ASSERT_EQ(StoreReceivedPage(ctx, kind::Promotion, page, 7), "");
-    EXPECT_EQ(db->scalar("SELECT group_concat(address) FROM promotion").toText(), "700");
-    EXPECT_TRUE(std::filesystem::exists(ErrorLogPath()));
-    SetErrorLogFolder("");
-}
-
-TEST_F(RecordsFixture, WholeUploadEmptiesTheTableWithItsFirstPage) {
-    SetErrorLogFolder(dir.path.string());
-    db->execute("INSERT INTO member(userid,username,sid) VALUES('5','old',0)");
-    Bytes page0 = blankPage(), page1 = blankPage();
-    EncodeMember({0, "7", "seven", "", "", 0, 0}, RecordAt(ByteSpan(page0), 0, kMemberRecordSize));
-    EncodeMember({0, "8", "eight", "", "", 0, 0}, RecordAt(ByteSpan(page1), 0, kMemberRecordSize));
-    ctx.replaceTable = true;
-    // A page that fails to store leaves the old rows and the request standing.
-    db->executeScript("CREATE TRIGGER boom BEFORE INSERT ON member BEGIN SELECT RAISE(ABORT, 'full'); END;");
-    EXPECT_EQ(StoreReceivedPage(ctx, kind::Member, page0, 0), "full");
-    EXPECT_EQ(db->scalar("SELECT group_concat(username) FROM member").toText(), "old");
-    EXPECT_TRUE(ctx.replaceTable);
-    db->executeScript("DROP TRIGGER boom;");
-    ASSERT_EQ(StoreReceivedPage(ctx, kind::Member, page0, 0), "");
-    EXPECT_FALSE(ctx.replaceTable);
-    ASSERT_EQ(StoreReceivedPage(ctx, kind::Member, page1, 1), "");
-    EXPECT_EQ(db->scalar("SELECT group_concat(username || sid, ' ') FROM member").toText(), "seven0 eight100");
-    // Kinds whose table is never emptied keep their rows.
-    db->execute("INSERT INTO plu(id,name,sid) VALUES('1','kept',0)");
-    ctx.replaceTable = true;
-    ASSERT_EQ(StoreReceivedPage(ctx, kind::Plu, blankPage(), 0), "");
-    EXPECT_EQ(count("plu"), 1);
-    SetErrorLogFolder("");
-}

@@ -8,7 +8,7 @@ struct sqlite3;
 
 namespace ecr::db {
 
-void RegisterJetFunctions(sqlite3* db);
+void RegisterSqlFunctions(sqlite3* db);
 
 // The pattern formatting behind format(); exposed for tests and for callers
 // that format the same way outside SQL. Patterns: '0', '00', '0000', '00000'

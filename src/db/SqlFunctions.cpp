@@ -1,4 +1,4 @@
-#include "JetFunctions.h"
+#include "SqlFunctions.h"
 
 #include <sqlite3.h>
 
@@ -188,7 +188,7 @@ void fnLowerText(sqlite3_context* ctx, int, sqlite3_value** argv) {
 
 } // namespace
 
-void RegisterJetFunctions(sqlite3* db) {
+void RegisterSqlFunctions(sqlite3* db) {
     const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
     sqlite3_create_function(db, "format", 2, flags, nullptr, fnFormat, nullptr, nullptr);
     sqlite3_create_function(db, "cstr", 1, flags, nullptr, fnCstr, nullptr, nullptr);
