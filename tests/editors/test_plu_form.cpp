@@ -324,6 +324,38 @@ TEST_F(PluFormTest, SidsRunZeroToSixtyThreeThenNextPageAndReuseTheFreedHighest) 
     EXPECT_EQ(count("sid=5"), 0);
 }
 
+// With keyboard 0 the register has 64 PLU pages of 64: once all 4096 places
+// are taken the next add is refused with a message and nothing is written;
+// a freed place is taken again.
+TEST_F(PluFormTest, AFullTableRefusesTheNextAdd) {
+    db->execute("INSERT INTO info(keyboard) VALUES(0)");
+    {
+        db::Transaction tx(*db);
+        for (int page = 0; page < 64; ++page)
+            for (int r = 0; r < 64; ++r) plu(std::to_string(100000 + page * 100 + r), "x", 1, page * 100 + r);
+        tx.commit();
+    }
+    PluForm f;
+    f.show();
+    QStringList shown;
+    auto seen = whenModal("frmPLU_S", [&](QDialog* d) {
+        fill(d, "777", "Full", "1", "2", "0", "5");
+        const qsizetype mark = prompter.shown.size();
+        click(d, "cmdSave");
+        shown = messagesSince(mark);
+        EXPECT_TRUE(d->isVisible());
+    });
+    click(&f, "cmdAdd");
+    ASSERT_TRUE(*seen);
+    EXPECT_EQ(shown, QStringList({"S120110"}));
+    EXPECT_EQ(count(), 4096);
+    EXPECT_EQ(count("id='777'"), 0);
+
+    db->execute("DELETE FROM plu WHERE sid = 1234");
+    addThroughForm(f, "777");
+    EXPECT_EQ(db->scalar("SELECT sid FROM plu WHERE id='777'").toInt(), 1234);
+}
+
 TEST_F(PluFormTest, AddPresetsTheTreesDepartmentAndAddAnotherResetsTheRightFields) {
     depart(3, "Dairy");
     PluForm f;
