@@ -195,6 +195,12 @@ QWidget* FieldForm::firstEditable() const {
     return nullptr;
 }
 
+QWidget* FieldForm::lastInTabOrder() const {
+    for (auto it = controls_.rbegin(); it != controls_.rend(); ++it)
+        if ((*it)->focusPolicy() != Qt::NoFocus) return *it;
+    return nullptr;
+}
+
 QString FieldForm::shownText(const Field& f, const db::Value& v) const {
     if (v.isNull()) return {};
     if (v.isText()) return QString::fromStdString(v.toText());

@@ -35,6 +35,8 @@ public:
     template <class T> T* control(const char* object) const { return qobject_cast<T*>(control(object)); }
     // The first control in table order that takes typing.
     QWidget* firstEditable() const;
+    // The last control in the tab order the table sets.
+    QWidget* lastInTabOrder() const;
 
     // Shows the row's columns; a column the row lacks leaves its controls.
     void load(const db::Rows& rows, std::size_t row = 0);

@@ -208,10 +208,7 @@ TableEntryForm::TableEntryForm(TableListForm* list, bool modify, const db::Value
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(fields_->layout());
     layout->addLayout(buttons);
-    QWidget* last = nullptr;
-    for (QWidget* w : findChildren<QWidget*>())
-        if (w->focusPolicy() != Qt::NoFocus && w != saveButton() && w != cancelButton()) last = w;
-    if (last) setTabOrder(last, saveButton());
+    if (QWidget* last = fields_->lastInTabOrder()) setTabOrder(last, saveButton());
     setTabOrder(saveButton(), cancelButton());
     ApplyFormFont(this);
 

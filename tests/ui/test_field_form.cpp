@@ -235,6 +235,7 @@ TEST_F(FieldFormTest, LabelsTabOrderAndHiddenFields) {
     EXPECT_EQ(chain, QStringList({"txtName", "txtCode", "txtDepart", "txtPw", "txtPrice", "txtQty", "cboKind",
                                   "cboRate", "chkFlag", "chkBit0", "cboBit2", "cboDigit0", "cboDigit1", "dtpStamp",
                                   "txtHidden"}));
+    EXPECT_EQ(fields.lastInTabOrder(), get<QLineEdit>("txtHidden"));
     EXPECT_EQ(get<QLineEdit>("txtPw")->maxLength(), 6);
 }
 

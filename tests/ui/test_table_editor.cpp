@@ -8,6 +8,7 @@
 
 #include <QCheckBox>
 #include <QLabel>
+#include <QPushButton>
 
 using namespace ecr;
 using namespace ecr::ui;
@@ -109,6 +110,11 @@ TEST_F(TableEditorTest, AddWithTheEditorsOwnRulesThenAnotherUntilNoKeyIsLeft) {
     auto seen = whenModal("frmBoxes_S", [&](QDialog* d) {
         EXPECT_EQ(child<QLabel>(d, "lblKey")->text(), "10");
         EXPECT_EQ(focusName(d), "txtName");
+        // Tab runs through the fields in table order, then Save and Cancel.
+        QStringList tabs;
+        for (QWidget* w = child<QWidget>(d, "txtName"); tabs.size() < 6; w = w->nextInFocusChain())
+            if (w->focusPolicy() & Qt::TabFocus) tabs << w->objectName();
+        EXPECT_EQ(tabs, QStringList({"txtName", "txtQty", "chkOn", "cmdSave", "cmdCancel", "txtName"}));
         click(d, "cmdSave");
         EXPECT_EQ(prompter.shown.last().text, "S111173");
         setText(d, "txtName", "xbox");
