@@ -25,11 +25,13 @@ std::string unescape(std::string_view s) {
     return out;
 }
 
-void loadTsv(Database& db, std::string_view fileName, const std::string& table) {
+// replace: rows of the file take the place of stored ones with the same
+// key; otherwise stored rows stay and only missing ones are added.
+void loadTsv(Database& db, std::string_view fileName, const std::string& table, bool replace = true) {
     auto rows = ParseTsv(embedded::file(fileName));
     if (rows.size() < 2) return;
     const auto& header = rows[0];
-    std::string sql = "INSERT OR REPLACE INTO " + table + "(";
+    std::string sql = std::string(replace ? "INSERT OR REPLACE" : "INSERT OR IGNORE") + " INTO " + table + "(";
     std::string marks;
     for (std::size_t i = 0; i < header.size(); ++i) {
         sql += (i ? "," : "") + header[i];
@@ -140,6 +142,23 @@ void RefreshStoredQueries(Database& db) {
     tx.commit();
 }
 
+void AddMissingTexts(Database& db) {
+    const auto file = ParseTsv(embedded::file("msglist.tsv"));
+    if (file.size() < 2) return;
+    // Nothing to do when every id of the program's catalogue is stored.
+    const long long stored = db.scalar("SELECT count(*) FROM msglist").toInt();
+    if (stored >= static_cast<long long>(file.size() - 1)) {
+        std::set<long long> ids;
+        for (const auto& r : db.query("SELECT msgid FROM msglist").rows) ids.insert(r[0].toInt());
+        bool missing = false;
+        for (std::size_t i = 1; i < file.size() && !missing; ++i) missing = !ids.count(std::stoll(file[i][0]));
+        if (!missing) return;
+    }
+    Transaction tx(db);
+    loadTsv(db, "msglist.tsv", "msglist", false);
+    tx.commit();
+}
+
 std::unique_ptr<Database> OpenOrCreate(const std::string& path, bool* created) {
     namespace fs = std::filesystem;
     std::error_code ec;
@@ -165,6 +184,11 @@ std::unique_ptr<Database> OpenOrCreate(const std::string& path, bool* created) {
         // A file that cannot be written keeps the views it has.
         try {
             RefreshStoredQueries(*db);
+        } catch (const DbError&) {
+        }
+        // ... and the texts it has.
+        try {
+            AddMissingTexts(*db);
         } catch (const DbError&) {
         }
     }

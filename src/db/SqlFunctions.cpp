@@ -2,7 +2,11 @@
 
 #include <sqlite3.h>
 
+#include <clocale>
 #include <cmath>
+#include <cwctype>
+#include <locale.h>
+#include <wctype.h>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -118,6 +122,72 @@ std::string FormatValue(std::string_view text, bool isNumber, double number, std
     return std::string(text);
 }
 
+namespace {
+
+// lower_text(x): x in lower case for every letter Unicode gives a lower case,
+// not for ASCII only as SQLite's lower() does; case-insensitive searches
+// compare lower_text of both sides.
+locale_t utf8Locale() {
+    static const locale_t l = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(nullptr));
+    return l;
+}
+
+void appendUtf8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+std::string lowerText(std::string_view in) {
+    std::string out;
+    out.reserve(in.size());
+    const locale_t loc = utf8Locale();
+    for (std::size_t i = 0; i < in.size();) {
+        const auto b = static_cast<unsigned char>(in[i]);
+        const int n = b < 0x80 ? 1 : (b >> 5) == 6 ? 2 : (b >> 4) == 14 ? 3 : (b >> 3) == 30 ? 4 : 0;
+        char32_t c = n == 1 ? b : n == 2 ? (b & 0x1F) : n == 3 ? (b & 0x0F) : (b & 0x07);
+        bool ok = n > 0 && i + static_cast<std::size_t>(n) <= in.size();
+        for (int k = 1; ok && k < n; ++k) {
+            const auto cont = static_cast<unsigned char>(in[i + static_cast<std::size_t>(k)]);
+            ok = (cont & 0xC0) == 0x80;
+            c = (c << 6) | (cont & 0x3F);
+        }
+        if (!ok) { // not UTF-8: the byte as it is
+            out += in[i++];
+            continue;
+        }
+        if (loc && c >= 0x80) c = static_cast<char32_t>(towlower_l(static_cast<wint_t>(c), loc));
+        else if (c >= 'A' && c <= 'Z') c += 'a' - 'A';
+        appendUtf8(out, c);
+        i += static_cast<std::size_t>(n);
+    }
+    return out;
+}
+
+void fnLowerText(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    const auto* t = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
+    const std::string lower = lowerText(std::string_view(t ? t : "", static_cast<std::size_t>(sqlite3_value_bytes(argv[0]))));
+    sqlite3_result_text(ctx, lower.data(), static_cast<int>(lower.size()), SQLITE_TRANSIENT);
+}
+
+} // namespace
+
 void RegisterSqlFunctions(sqlite3* db) {
     const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
     sqlite3_create_function(db, "format", 2, flags, nullptr, fnFormat, nullptr, nullptr);
@@ -125,6 +195,7 @@ void RegisterSqlFunctions(sqlite3* db) {
     sqlite3_create_function(db, "year", 1, flags, nullptr, fnDatePart<&DateParts::year>, nullptr, nullptr);
     sqlite3_create_function(db, "month", 1, flags, nullptr, fnDatePart<&DateParts::month>, nullptr, nullptr);
     sqlite3_create_function(db, "day", 1, flags, nullptr, fnDatePart<&DateParts::day>, nullptr, nullptr);
+    sqlite3_create_function(db, "lower_text", 1, flags, nullptr, fnLowerText, nullptr, nullptr);
 }
 
 } // namespace ecr::db

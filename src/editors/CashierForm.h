@@ -1,44 +1,21 @@
 // The cashier editor: the list form frmCashierStruct and the entry form
-// frmCashier_S; one register page in each direction.
+// frmCashier_S over table cashier; one register page in each direction.
 #pragma once
 
-#include "DepartCashierLogic.h"
-#include "ListForm.h"
+#include "ui/TableEditor.h"
 
 #include <array>
 
 namespace ecr::editors {
 
-class CashierForm : public ListForm {
+// The fourteen rights in list and page order: a0 a1 a2 a3 a7 .. a16.
+inline constexpr std::array<const char*, 14> kRightColumns = {"a0", "a1", "a2",  "a3",  "a7",  "a8",  "a9",
+                                                              "a10", "a11", "a12", "a13", "a14", "a15", "a16"};
+
+class CashierForm : public ui::TableListForm {
     Q_OBJECT
 public:
     explicit CashierForm(QWidget* parent = nullptr);
-    void FillList();
-    void reloadAfterRead() override { FillList(); }
-    QTreeWidgetItem* addRow(const CashierFields& f);
-    static void setRowTexts(QTreeWidgetItem* row, const CashierFields& f);
-
-private:
-    void cmdAdd_Click();
-    void cmdModify_Click();
-    void cmdDelete_Click();
-};
-
-class CashierEntryForm : public EntryForm {
-    Q_OBJECT
-public:
-    CashierEntryForm(CashierForm* list, bool modify, int id);
-    CashierFields fields() const;
-
-protected:
-    void save() override;
-
-private:
-    CashierForm* list_;
-    int id_;
-    QLabel* lblCashierId_;
-    QLineEdit *txtCashierName_, *txtPasswd_;
-    std::array<QCheckBox*, 14> rights_{};
 };
 
 } // namespace ecr::editors

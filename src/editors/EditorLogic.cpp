@@ -5,6 +5,7 @@
 #include "records/rows/RowMessages.h"
 #include "records/rows/Slots.h"
 #include "app/GlobalFunc.h"
+#include "records/Plu.h"
 
 #include <algorithm>
 #include <cctype>
@@ -54,15 +55,33 @@ db::Page FetchListPage(db::Database& db, const std::string& sql, const db::Param
     return p;
 }
 
-std::optional<FieldError> CheckPluFields(const PluFields& f) {
-    if (TrimBlanks(f.id).empty()) return FieldError{111172, "txtId"};
-    const std::string name = TrimBlanks(f.name);
-    if (name.empty()) return FieldError{111173, "txtName"};
-    if (RegisterTextLength(name) > 20) return FieldError{111174, "txtName"};
-    if (TrimBlanks(f.depart).empty()) return FieldError{111175, "txtDepart"};
-    if (TrimBlanks(f.price).empty()) return FieldError{111176, "txtPrice"};
-    if (TrimBlanks(f.safeStock).empty()) return FieldError{111177, "txtSafeStock"};
-    if (TrimBlanks(f.stockValue).empty()) return FieldError{111178, "txtStockValue"};
+std::optional<FieldError> CheckPluFields(const PluFields& f, int pointDecimals) {
+    using L = records::PluLimits;
+    struct Check {
+        const std::string& text;
+        const char* field;
+        int empty; // message when empty; 0: may be empty
+        int caption;
+        const records::FieldLimit& limit;
+    };
+    const Check checks[] = {
+        {f.id, "txtId", 111172, 111074, L::id},
+        {f.name, "txtName", 111173, 111075, L::name},
+        {f.depart, "txtDepart", 111175, 111076, L::depart},
+        {f.price, "txtPrice", 111176, 111077, L::price},
+        {f.memberPrice, "txtMemberPrice", 0, 111448, L::price},
+        {f.averagePrice, "txtAveragePrice", 0, 111449, L::price},
+        {f.safeStock, "txtSafeStock", 111177, 111078, L::stock},
+        {f.stockValue, "txtStockValue", 111178, 111079, L::stock},
+    };
+    for (const Check& c : checks) {
+        const std::string text = TrimBlanks(c.text);
+        if (text.empty() && c.empty) return FieldError{c.empty, c.field};
+        if (auto problem = records::CheckText(c.limit, text, pointDecimals)) {
+            if (problem->messageId == records::limitmsg::TooLong) return FieldError{111174, c.field};
+            return FieldError{problem->messageId, c.field, c.caption, std::move(problem)};
+        }
+    }
     return std::nullopt;
 }
 
@@ -104,14 +123,22 @@ std::string PluListSql(const PluFilter& f, db::Params& params) {
         sql += " WHERE id = ?";
         params.emplace_back(f.value);
         break;
-    case PluFilter::Kind::Name:
-        // instr, not LIKE: the typed text is matched literally, % and _ included.
-        sql += " WHERE instr(name, ?) > 0";
-        params.emplace_back(f.value);
+    case PluFilter::Kind::Name: {
+        // Contains, in any case; % and _ typed in the search match themselves.
+        std::string pattern;
+        for (char c : f.value) {
+            if (c == '\\' || c == '%' || c == '_') pattern += '\\';
+            pattern += c;
+        }
+        sql += " WHERE lower_text(name) LIKE '%' || lower_text(?) || '%' ESCAPE '\\'";
+        params.emplace_back(pattern);
         break;
+    }
     }
     return sql + " ORDER BY id";
 }
+
+int StoredLanguage(db::Database& db) { return static_cast<int>(db.scalar("SELECT lang FROM info LIMIT 1").toInt()); }
 
 sheets::SheetData PluExportSheet(db::Database& db, int langCode, const std::vector<std::string>& captions) {
     sheets::SheetData s;

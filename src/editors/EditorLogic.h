@@ -4,6 +4,7 @@
 
 #include "db/Database.h"
 #include "import/Spreadsheet.h"
+#include "records/Limits.h"
 
 #include <optional>
 #include <string>
@@ -33,14 +34,18 @@ struct PluFields {
     std::string id, name, depart, price, memberPrice, averagePrice, safeStock, stockValue;
     int a0 = 0; // combo index
 };
-// The first failing check in the form's order, as (message id, field name),
-// or nullopt when the fields may be saved. Texts are trimmed first; the name
-// is limited to 20 bytes in the register's code page.
+// The first failing check in the form's order, or nullopt when the fields
+// may be saved. Texts are trimmed first. An empty required field gives its
+// message; a value the register cannot hold gives the reason (problem) to be
+// shown with the field's caption; a name longer than 20 bytes in the
+// register's code page gives 111174. pointDecimals: params.PointEn in force.
 struct FieldError {
-    int messageId;
-    std::string field; // txtId, txtName, txtDepart, txtPrice, txtSafeStock, txtStockValue
+    int messageId;     // the message, or the reason's text when problem is set
+    std::string field; // txtId, txtName, txtDepart, txtPrice, ... txtStockValue
+    int caption = 0;   // the field's caption when problem is set
+    std::optional<records::LimitProblem> problem;
 };
-std::optional<FieldError> CheckPluFields(const PluFields& f);
+std::optional<FieldError> CheckPluFields(const PluFields& f, int pointDecimals = 2);
 
 // Adds a PLU (nullopt) or refuses a code that exists (111401) or a PLU for
 // which the register has no free place (120110). The new row gets the next
@@ -55,6 +60,9 @@ struct PluFilter {
     std::string value;
 };
 std::string PluListSql(const PluFilter& f, db::Params& params);
+
+// The interface language stored in info.lang; 0 without a row.
+int StoredLanguage(db::Database& db);
 
 // The PLU export sheet: name "PLU", captions, widths 20, one row per PLU in
 // sid order; the flag column reads 是/否 in language 1, YES/NO otherwise.

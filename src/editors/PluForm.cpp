@@ -1,8 +1,15 @@
 #include "PluForm.h"
 
 #include "app/AppState.h"
+#include "app/GlobalFunc.h"
 #include "db/Database.h"
-#include "gui/Languages.h"
+#include "app/Config.h"
+#include "ui/Controls.h"
+#include "ui/FieldTable.h"
+#include "ui/ErrorTrap.h"
+#include "ui/Languages.h"
+#include "ui/ProgressPanel.h"
+#include "ui/Texts.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -19,7 +26,7 @@
 
 namespace ecr::editors {
 
-using gui::Prompter;
+using namespace ecr::ui;
 
 namespace {
 
@@ -31,7 +38,7 @@ enum Column { ColId, ColName, ColDepart, ColPrice, ColMemberPrice, ColAveragePri
 
 QString key(const QTreeWidgetItem* item) { return item ? item->data(0, kKeyRole).toString() : QString(); }
 
-QString flagText(long long a0) { return a0 == 0 ? QString() : Caption(111232); }
+QString flagText(long long a0) { return a0 == 0 ? QString() : Text(111232); }
 
 std::string typed(const QLineEdit* e) { return e->text().toStdString(); }
 
@@ -77,7 +84,7 @@ PluForm::PluForm(QWidget* parent) : ListForm("frmPLU", 110020, parent) {
     auto* cmdExcel = MakeButton(this, "cmdExcel", 111315);
     auto* cmdExit = MakeButton(this, "cmdExit", 111019);
     createProgressPanel();
-    paged_ = new PagedTransfer(this, "plu", startPage_, endPage_);
+    paged_ = new PagedTransfer(*this, "plu", progressPanel(), startPage_, endPage_);
 
     // Layout: tree | list with its paging row; settings; buttons; progress.
     auto* left = new QWidget(this);
@@ -127,7 +134,7 @@ PluForm::PluForm(QWidget* parent) : ListForm("frmPLU", 110020, parent) {
     layout->addLayout(buttons);
     layout->addWidget(progressPanel());
     resize(1100, 640);
-    gui::ApplyFormFont(this);
+    ApplyFormFont(this);
     fitColumnsToCaptions(ColDepart, 64);
 
     connect(tree_, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* node) { nodeClicked(node); });
@@ -160,16 +167,16 @@ PluForm::PluForm(QWidget* parent) : ListForm("frmPLU", 110020, parent) {
 void PluForm::showDecimalPlaces() {
     Trapped(this, where("Form_Load"), [this] {
         const db::Value v = Db().scalar("SELECT PointEn FROM params");
-        decimals_->setText(v.isNull() || v.toInt() == 0 ? Caption(111233) : QString::number(v.toInt()));
+        decimals_->setText(v.isNull() || v.toInt() == 0 ? Text(111233) : QString::number(v.toInt()));
     });
 }
 
 void PluForm::FillTree() {
     QSignalBlocker block(tree_);
     tree_->clear();
-    auto* root = new QTreeWidgetItem(tree_, {Caption(111032)});
+    auto* root = new QTreeWidgetItem(tree_, {Text(111032)});
     root->setData(0, kKeyRole, QStringLiteral("root"));
-    auto* all = new QTreeWidgetItem(root, {QStringLiteral(" ( ") + Caption(111171) + QStringLiteral(" ) ")});
+    auto* all = new QTreeWidgetItem(root, {QStringLiteral(" ( ") + Text(111171) + QStringLiteral(" ) ")});
     all->setData(0, kKeyRole, QStringLiteral("all"));
     Trapped(this, where("FillTree"), [&] {
         const db::Rows rows = Db().query("SELECT id, name FROM depart ORDER BY id");
@@ -295,7 +302,12 @@ void PluForm::cmdDelete_Click() {
 }
 
 void PluForm::cmdDelAll_Click() {
-    if (!Confirm(this, 111358, Prompter::Icon::Exclamation)) return;
+    // Every PLU goes, whatever the tree shows: the question says how many.
+    long long count = 0;
+    if (!Trapped(this, where("cmdDelAll_Click"), [&] { count = Db().scalar("SELECT count(*) FROM plu").toInt(); }))
+        return;
+    const QString what = QString::fromStdString(SubstituteArgs(Text(120200).toStdString(), {std::to_string(count)}));
+    if (!ConfirmDestructive(this, 111358, Prompter::Icon::Exclamation, what)) return;
     if (!Trapped(this, where("cmdDelAll_Click"), [] { Db().execute("DELETE FROM plu"); })) return;
     list()->clear();
     Inform(this, 111170);
@@ -314,8 +326,9 @@ void PluForm::cmdExcel_Click() {
         [] {
             std::vector<std::string> captions;
             for (int id : {111307, 111308, 111309, 111310, 111448, 111449, 111311, 111312, 111313})
-                captions.push_back(Caption(id).toStdString());
-            return PluExportSheet(Db(), App().langCode, captions);
+                captions.push_back(Text(id).toStdString());
+            // The yes/no words follow the language stored in the database.
+            return PluExportSheet(Db(), StoredLanguage(Db()), captions);
         },
         count);
 }
@@ -324,7 +337,7 @@ void PluForm::cmdExcel_Click() {
 
 PluEntryForm::PluEntryForm(PluForm* list, bool modify) : EntryForm("frmPLU_S", list), list_(list) {
     setModify(modify);
-    setWindowTitle(Caption(111073));
+    setWindowTitle(Text(111073));
     txtId_ = MakeField(this, "txtId", EntryRule::Code);
     txtName_ = MakeField(this, "txtName", EntryRule::Text);
     txtDepart_ = MakeField(this, "txtDepart", EntryRule::DigitsMoveOn);
@@ -335,7 +348,7 @@ PluEntryForm::PluEntryForm(PluForm* list, bool modify) : EntryForm("frmPLU_S", l
     txtStockValue_ = MakeField(this, "txtStockValue", EntryRule::DigitsMoveOn);
     cboA0_ = new QComboBox(this);
     cboA0_->setObjectName("cboA0");
-    cboA0_->addItems({Caption(111233), Caption(111232)});
+    cboA0_->addItems({Text(111233), Text(111232)});
     cboA0_->setCurrentIndex(0);
 
     struct Row {
@@ -365,7 +378,7 @@ PluEntryForm::PluEntryForm(PluForm* list, bool modify) : EntryForm("frmPLU_S", l
     for (int i = 0; i + 1 < static_cast<int>(std::size(rows)); ++i) setTabOrder(rows[i].field, rows[i + 1].field);
     setTabOrder(cboA0_, saveButton());
     setTabOrder(saveButton(), cancelButton());
-    gui::ApplyFormFont(this);
+    ApplyFormFont(this);
 
     QTreeWidgetItem* row = modify ? list_->selectedRow() : nullptr;
     if (row) {
@@ -398,8 +411,14 @@ PluFields PluEntryForm::fields() const {
 
 void PluEntryForm::save() {
     const PluFields f = fields();
-    if (const auto failure = CheckPluFields(f)) {
-        refuse(failure->messageId, findChild<QLineEdit*>(QString::fromStdString(failure->field)));
+    int decimals = 2;
+    if (!Trapped(this, "frmPLU_S_cmdSave_Click", [&] { decimals = GetDecimalPlaces(Db()); })) return;
+    if (const auto failure = CheckPluFields(f, decimals)) {
+        QLineEdit* field = findChild<QLineEdit*>(QString::fromStdString(failure->field));
+        if (failure->problem)
+            refuseText(LimitMessage(failure->caption, *failure->problem), field);
+        else
+            refuse(failure->messageId, field);
         return;
     }
     const QString flag = f.a0 ? cboA0_->currentText() : QString();
@@ -431,11 +450,11 @@ void PluEntryForm::save() {
 
 PluSearchForm::PluSearchForm(PluForm* list) : QDialog(list), list_(list) {
     setObjectName("frmPLUSearch");
-    setWindowTitle(Caption(111387));
-    byCode_ = new QRadioButton(Caption(111307), this);
+    setWindowTitle(Text(111387));
+    byCode_ = new QRadioButton(Text(111307), this);
     byCode_->setObjectName("Option1");
     byCode_->setChecked(true);
-    byName_ = new QRadioButton(Caption(111308), this);
+    byName_ = new QRadioButton(Text(111308), this);
     byName_->setObjectName("Option2");
     auto* label = MakeLabel(this, "Label1", 111388);
     text_ = new QLineEdit(this);
@@ -460,7 +479,7 @@ PluSearchForm::PluSearchForm(PluForm* list) : QDialog(list), list_(list) {
     layout->addLayout(field);
     layout->addLayout(buttons);
     setMinimumWidth(360);
-    gui::ApplyFormFont(this);
+    ApplyFormFont(this);
     text_->setFocus();
 
     connect(cmdSearch, &QPushButton::clicked, this, &PluSearchForm::cmdSearch_Click);

@@ -4,16 +4,18 @@
 #pragma once
 
 #include "EditorLogic.h"
-#include "ListForm.h"
+#include "ui/ListForm.h"
 
 #include <optional>
 
 class QComboBox;
+class QLabel;
+class QLineEdit;
 class QRadioButton;
 
 namespace ecr::editors {
 
-class PluForm : public ListForm {
+class PluForm : public ui::ListForm {
     Q_OBJECT
 public:
     explicit PluForm(QWidget* parent = nullptr);
@@ -30,7 +32,7 @@ public:
     int currentPage() const { return currentPage_; }
     // The department of the selected tree node; nullopt for "all" and the root.
     std::optional<long long> selectedDepartment() const;
-    PagedTransfer* pagedTransfer() const { return paged_; }
+    ui::PagedTransfer* pagedTransfer() const { return paged_; }
     void reloadAfterRead() override;
 
     // A list row's texts for a PLU as its fields were typed (the entry form's
@@ -55,11 +57,11 @@ private:
     QLabel* decimals_;
     QLineEdit* startPage_;
     QLineEdit* endPage_;
-    PagedTransfer* paged_;
+    ui::PagedTransfer* paged_;
     int currentPage_ = 1;
 };
 
-class PluEntryForm : public EntryForm {
+class PluEntryForm : public ui::EntryForm {
     Q_OBJECT
 public:
     // modify: the selected row of the list form is edited.

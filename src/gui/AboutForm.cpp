@@ -1,8 +1,8 @@
 #include "AboutForm.h"
 
 #include "Artwork.h"
-#include "Languages.h"
-#include "Texts.h"
+#include "ui/Languages.h"
+#include "ui/Texts.h"
 #include "app/AppState.h"
 
 #include <QDialogButtonBox>
@@ -12,6 +12,8 @@
 #include <QVBoxLayout>
 
 namespace ecr::gui {
+
+using namespace ecr::ui;
 
 AboutForm::AboutForm(QWidget* parent) : QDialog(parent) {
     setObjectName("frmAbout");

@@ -1,9 +1,10 @@
 #include "CommSetForm.h"
 
-#include "Languages.h"
-#include "Prompter.h"
-#include "Session.h"
-#include "Texts.h"
+#include "ui/Languages.h"
+#include "ui/Prompter.h"
+#include "LoginLogic.h"
+#include "ui/Texts.h"
+#include "app/CodePage.h"
 #include "app/Config.h"
 #include "app/ErrorLog.h"
 #include "db/Database.h"
@@ -18,6 +19,8 @@
 #include <QVBoxLayout>
 
 namespace ecr::gui {
+
+using namespace ecr::ui;
 
 QStringList PresentSerialPorts() {
     QStringList ports;
@@ -54,6 +57,18 @@ CommSetForm::CommSetForm(const QStringList& ports, QWidget* parent) : QDialog(pa
     for (int rate : kRates) cboRate_->addItem(QString::number(rate));
     cboRate_->setCurrentIndex(RateIndex(s.baudRate));
 
+    // The code pages the interface languages need; one in force that is not
+    // among them (set by editing the database) stays offered.
+    label3_ = new QLabel(FieldLabel(Text(120201)), this);
+    label3_->setObjectName("Label3");
+    cboCodePage_ = new QComboBox(this);
+    cboCodePage_->setObjectName("cboCodePage");
+    for (const CodePageChoice& c : InterfaceCodePages())
+        cboCodePage_->addItem(QString::fromUtf8(c.caption), QString::fromLatin1(c.name));
+    const QString inForce = QString::fromStdString(RegisterCodePage());
+    if (cboCodePage_->findData(inForce) < 0) cboCodePage_->addItem(inForce, inForce);
+    cboCodePage_->setCurrentIndex(cboCodePage_->findData(inForce));
+
     cmdSave_ = new QPushButton(Text(111009), this);
     cmdSave_->setObjectName("cmdSave");
     cmdSave_->setDefault(true);
@@ -65,6 +80,7 @@ CommSetForm::CommSetForm(const QStringList& ports, QWidget* parent) : QDialog(pa
     fields->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
     fields->addRow(label1_, cboComm_);
     fields->addRow(label2_, cboRate_);
+    fields->addRow(label3_, cboCodePage_);
     auto* buttons = new QDialogButtonBox(this);
     buttons->addButton(cmdSave_, QDialogButtonBox::AcceptRole);
     buttons->addButton(cmdCancel_, QDialogButtonBox::RejectRole);
@@ -84,8 +100,14 @@ CommSetForm::CommSetForm(const QStringList& ports, QWidget* parent) : QDialog(pa
 void CommSetForm::cmdSave_Click() {
     const QString port = cboComm_->currentText().trimmed();
     if (port.isEmpty()) return;
+    const std::string codePage = cboCodePage_->currentData().toString().toStdString();
     try {
-        SaveCommSettings(*App().conn, App(), port.toStdString(), RateAt(cboRate_->currentIndex()));
+        db::Database& db = *App().conn;
+        db::Transaction t(db);
+        SaveCommSettings(db, App(), port.toStdString(), RateAt(cboRate_->currentIndex()));
+        db.execute("UPDATE info SET codepage = ?", {codePage});
+        t.commit();
+        SetRegisterCodePage(codePage);
     } catch (const db::DbError& e) {
         WriteErrorLog("frmCommSet_cmdSave_Click", e.code(), e.what());
         Prompt().error(this, QStringLiteral("Error"), Text(111465) + "\n" + QString::fromUtf8(e.what()));

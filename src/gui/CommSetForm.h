@@ -1,5 +1,6 @@
 // Serial settings: the device (a port of this machine or a typed path such as
-// a USB adapter or a pseudo-terminal) and the line speed.
+// a USB adapter or a pseudo-terminal), the line speed, and the code page the
+// register keeps its texts in.
 #pragma once
 
 #include <QDialog>
@@ -26,8 +27,10 @@ private:
 
     QLabel* label1_;
     QLabel* label2_;
+    QLabel* label3_;
     QComboBox* cboComm_;
     QComboBox* cboRate_;
+    QComboBox* cboCodePage_; // item data: the code page's iconv name
     QPushButton* cmdSave_;
     QPushButton* cmdCancel_;
 };

@@ -1,9 +1,9 @@
 #include "LoginForm.h"
 
-#include "Languages.h"
-#include "Prompter.h"
-#include "Session.h"
-#include "Texts.h"
+#include "ui/Languages.h"
+#include "ui/Prompter.h"
+#include "LoginLogic.h"
+#include "ui/Texts.h"
 #include "app/Config.h"
 #include "app/ErrorLog.h"
 #include "db/Database.h"
@@ -17,6 +17,8 @@
 #include <QVBoxLayout>
 
 namespace ecr::gui {
+
+using namespace ecr::ui;
 
 LoginForm::LoginForm(QWidget* parent) : QDialog(parent) {
     setObjectName("frmLogin");

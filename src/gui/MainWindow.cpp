@@ -1,10 +1,12 @@
 #include "MainWindow.h"
 
 #include "Artwork.h"
-#include "Languages.h"
-#include "Prompter.h"
-#include "RegisterLink.h"
-#include "Texts.h"
+#include "ui/Languages.h"
+#include "ui/Prompter.h"
+#include "ui/RegisterLink.h"
+#include "ui/Texts.h"
+#include "ui/DatabaseSession.h"
+#include "ui/Log.h"
 #include "app/Config.h"
 #include "app/ErrorLog.h"
 #include "db/Database.h"
@@ -18,6 +20,8 @@
 #include <QToolButton>
 
 namespace ecr::gui {
+
+using namespace ecr::ui;
 
 const MenuEntry kMenuEntries[] = {
     {"mnuM1", nullptr, 110010, nullptr, true},
@@ -110,6 +114,8 @@ MainWindow::MainWindow(const FormRegistry& forms, QWidget* parent) : QMainWindow
     link_ = new RegisterLink(this);
     SetEngineSource([l = link_] { return l->engine(); });
     connect(&link_->transport(), &link::Transport::serialEvent, this, &MainWindow::showSerialEvent);
+    if (DatabaseSession* session = Session())
+        connect(session, &DatabaseSession::replaced, this, &MainWindow::followDatabase);
 
     showLanguage();
     refreshStatus();
@@ -172,10 +178,16 @@ void MainWindow::buildToolbar() {
     exitAction_ = new QAction(this);
     exitAction_->setObjectName("tbrExit");
     connect(exitAction_, &QAction::triggered, this, &QWidget::close);
+    // Only the menu's About waits for the end of a login; the button does not.
+    aboutButton_ = new QAction(this);
+    aboutButton_->setObjectName("tbrAbout");
+    connect(aboutButton_, &QAction::triggered, this, [this] { openForm("frmAbout"); });
 
     for (const ToolButton& b : kToolButtons) {
         const QString key = QString::fromLatin1(b.key);
-        QAction* action = b.entry ? entry(b.entry) : (key == "db" ? dbAction_ : exitAction_);
+        QAction* action = key == "about" ? aboutButton_
+                          : b.entry      ? entry(b.entry)
+                                         : (key == "db" ? dbAction_ : exitAction_);
         action->setIcon(ToolIcon(key));
         if (key == "db" || key == "exit") toolbar_->addSeparator();
         toolbar_->addAction(action);
@@ -224,6 +236,7 @@ void MainWindow::refreshCaptions() {
     entry("mnuDataRestore")->setText(fixed(kDataRestore));
     for (const auto& l : kLanguages) entry(l.menuEntry)->setText(LanguageMenuCaption(l.code, App().langCode));
     dbAction_->setText(fixed(kDatabase));
+    aboutButton_->setText(MenuCaption(Text(110060)));
     exitAction_->setText(Text(110070));
     panels_[3]->setText(Text(100001));
     const AppState& s = App();
@@ -234,7 +247,9 @@ void MainWindow::refreshCaptions() {
 void MainWindow::refreshStatus() {
     const AppState& s = App();
     panels_[0]->setText(QString::fromStdString(s.modelName));
-    panels_[1]->setText(QString::fromStdString(CommSettingsText(s)));
+    // The device the transfers open, as the serial settings name it.
+    const std::string device = s.commPortName.empty() ? DefaultPortName(s.commPort) : s.commPortName;
+    panels_[1]->setText(QString::fromStdString(device + ":" + std::to_string(s.baudRate)));
     panels_[2]->setText(QString::fromStdString(s.dbFileName));
     panels_[2]->setToolTip(QString::fromStdString(s.dbPath));
     dbAction_->setToolTip(QString::fromStdString(s.dbPath));
@@ -268,9 +283,17 @@ void MainWindow::updateEnabled() {
         if (qstrcmp(e.name, "mnuAbout") == 0) enabled = enabled && aboutAvailable_;
         entry(e.name)->setEnabled(enabled);
     }
+    aboutButton_->setEnabled(forms_.has(QStringLiteral("frmAbout")));
+}
+
+void MainWindow::followDatabase() {
+    qCDebug(lcGui) << "main window follows" << QString::fromStdString(App().dbPath);
+    showLanguage();
+    refreshStatus();
 }
 
 void MainWindow::openForm(const char* form) {
+    qCDebug(lcGui) << "open" << resolveForm(form);
     forms_.open(resolveForm(form), this);
     // A form may have changed the serial settings, the database or the model.
     refreshCaptions();

@@ -10,9 +10,11 @@ class QLabel;
 class QMenu;
 class QToolBar;
 
-namespace ecr::gui {
-
+namespace ecr::ui {
 class RegisterLink;
+}
+
+namespace ecr::gui {
 
 // One entry of the menu bar. Entries with a form open it from the registry;
 // entries without a form and without children are separators.
@@ -59,7 +61,9 @@ public:
     // Status panel 5.
     void showSerialEvent(int eventNumber);
     // The one register link; the forms reach its engine through Engine().
-    RegisterLink& registerLink() const { return *link_; }
+    ui::RegisterLink& registerLink() const { return *link_; }
+    // Language, captions and status of a database that replaced the open one.
+    void followDatabase();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -78,10 +82,11 @@ private:
     QHash<QString, QAction*> entries_;
     QAction* dbAction_ = nullptr;
     QAction* exitAction_ = nullptr;
+    QAction* aboutButton_ = nullptr; // the toolbar's About: offered with or without a login
     QToolBar* toolbar_ = nullptr;
     QLabel* panels_[5] = {};
     bool aboutAvailable_ = false;
-    RegisterLink* link_ = nullptr;
+    ui::RegisterLink* link_ = nullptr;
 };
 
 } // namespace ecr::gui

@@ -1,9 +1,9 @@
 #include "PasswordForm.h"
 
-#include "Languages.h"
-#include "Prompter.h"
-#include "Session.h"
-#include "Texts.h"
+#include "ui/Languages.h"
+#include "ui/Prompter.h"
+#include "LoginLogic.h"
+#include "ui/Texts.h"
 #include "app/AppState.h"
 #include "app/ErrorLog.h"
 #include "db/Database.h"
@@ -16,6 +16,8 @@
 #include <QVBoxLayout>
 
 namespace ecr::gui {
+
+using namespace ecr::ui;
 namespace {
 
 QLineEdit* passwordBox(QWidget* parent, const char* name) {

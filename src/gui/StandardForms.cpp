@@ -10,6 +10,8 @@
 
 namespace ecr::gui {
 
+using namespace ecr::ui;
+
 void RegisterStandardForms(FormRegistry& forms) {
     forms.add("frmCommSet", FormRegistry::modal<CommSetForm>());
     forms.add("frmModifyLoginPasswd", FormRegistry::modal<PasswordForm>());

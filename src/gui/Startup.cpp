@@ -1,41 +1,57 @@
 #include "Startup.h"
 
-#include "Languages.h"
+#include "ui/Languages.h"
 #include "LoginForm.h"
-#include "Prompter.h"
-#include "Session.h"
+#include "ui/Prompter.h"
+#include "LoginLogic.h"
 #include "app/ErrorLog.h"
 #include "db/Database.h"
+#include "ui/DatabaseSession.h"
+#include "ui/Log.h"
 
 #include <QApplication>
 #include <QMessageBox>
 
+#include <filesystem>
 #include <iostream>
 
 namespace ecr::gui {
 
-const char* const kUsage = "usage: ecr-manager [--db PATH] [--port DEVICE]\n"
+using namespace ecr::ui;
+
+const char* const kUsage = "usage: ecr-manager [--db PATH] [--port DEVICE] [--verbose]\n"
                            "\n"
                            "  --db PATH       database file (default: ecr.db in the user's data folder)\n"
                            "  --port DEVICE   serial device for this run, not stored (e.g. /dev/pts/3)\n"
+                           "  --verbose       debug output of every area on standard error\n"
                            "  -h, --help      show this help\n";
 
 StartOptions ParseStartOptions(const QStringList& arguments) {
     StartOptions o;
+    bool dbGiven = false, portGiven = false;
+    auto take = [&](const QString& option, const QString& value) {
+        bool& given = option == "--db" ? dbGiven : portGiven;
+        if (value.isEmpty()) {
+            o.error = option + " needs a value";
+        } else if (given) {
+            o.error = option + " is given twice";
+        } else {
+            given = true;
+            (option == "--db" ? o.dbPath : o.port) = value.toStdString();
+        }
+        return o.error.isEmpty();
+    };
     for (int i = 1; i < arguments.size(); ++i) {
         const QString& a = arguments[i];
         if (a == "-h" || a == "--help") {
             o.help = true;
+        } else if (a == "--verbose") {
+            o.verbose = true;
         } else if (a == "--db" || a == "--port") {
-            if (i + 1 >= arguments.size() || arguments[i + 1].isEmpty()) {
-                o.error = a + " needs a value";
-                return o;
-            }
-            (a == "--db" ? o.dbPath : o.port) = arguments[++i].toStdString();
-        } else if (a.startsWith("--db=")) {
-            o.dbPath = a.mid(5).toStdString();
-        } else if (a.startsWith("--port=")) {
-            o.port = a.mid(7).toStdString();
+            if (!take(a, i + 1 < arguments.size() ? arguments[++i] : QString())) return o;
+        } else if (a.startsWith("--db=") || a.startsWith("--port=")) {
+            const qsizetype eq = a.indexOf('=');
+            if (!take(a.left(eq), a.mid(eq + 1))) return o;
         } else {
             o.error = "unknown argument " + a;
             return o;
@@ -73,12 +89,16 @@ int RunDesktop(const QStringList& arguments) {
         std::cerr << "ecr-manager: " << options.error.toStdString() << "\n\n" << kUsage;
         return 2;
     }
+    // QT_LOGGING_RULES, when set, decides alone.
+    if (options.verbose || qEnvironmentVariableIsEmpty("QT_LOGGING_RULES")) SetVerboseLogging(options.verbose);
 
     AppState& state = App();
-    auto db = OpenStartupDatabase(options.dbPath.empty() ? DefaultDatabasePath() : options.dbPath, state);
-    if (!db) return 1;
-    state.conn = db.get();
-    if (!options.port.empty()) state.commPortName = options.port;
+    DatabaseSession session(state);
+    SetSession(&session);
+    session.setPortOverride(options.port);
+    const std::string defaultPath = DefaultDatabasePath();
+    const std::string defaultFolder = std::filesystem::path(defaultPath).parent_path().string();
+    if (!OpenStartupDatabase(session, options.dbPath.empty() ? defaultPath : options.dbPath, defaultFolder)) return 1;
     ApplyLayoutDirection(state.langCode);
 
     FormRegistry forms;
@@ -88,14 +108,14 @@ int RunDesktop(const QStringList& arguments) {
         window = StartSession(state, forms, RunLogin);
     } catch (const db::DbError& e) {
         WriteErrorLog("Main", e.code(), e.what());
-        Prompt().error(nullptr, QString::fromUtf8(kStartupFailureTitle), QString::fromUtf8(kStartupFailureText));
+        Prompt().error(nullptr, QString::fromUtf8(kStartupFailureTitle), StartupFailureText(state.dbPath, e.what()));
         return 1;
     }
     if (!window) return 0;
     window->show();
     const int rc = QApplication::exec();
     window.reset();
-    state.conn = nullptr;
+    SetSession(nullptr);
     return rc;
 }
 

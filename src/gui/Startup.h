@@ -13,11 +13,13 @@
 
 namespace ecr::gui {
 
-// Command line: --db PATH, --port DEVICE. Sets error when the arguments are wrong.
+// Command line: --db PATH, --port DEVICE, --verbose. Sets error when the
+// arguments are wrong (a missing or empty value, an option given twice).
 struct StartOptions {
     std::string dbPath; // empty: the default database
     std::string port;   // serial device for this run only (a simulator's pty); empty: the stored one
     bool help = false;
+    bool verbose = false; // debug output of every ecr.* category
     QString error;
 };
 StartOptions ParseStartOptions(const QStringList& arguments);

@@ -120,6 +120,25 @@ TEST_F(SchemaTest, OpeningAnOlderFileReplacesItsStoredQueries) {
     EXPECT_EQ(db->scalar("PRAGMA schema_version").toInt(), before);
 }
 
+// A file made before some texts existed gets them on opening; a text the
+// user changed stays changed.
+TEST_F(SchemaTest, OpeningAnOlderFileAddsTheTextsItLacks) {
+    const std::string english = db->scalar("SELECT English FROM msglist WHERE msgid = 120201").toText();
+    ASSERT_FALSE(english.empty());
+    const long long all = db->scalar("SELECT count(*) FROM msglist").toInt();
+    db->executeScript("DELETE FROM msglist WHERE msgid >= 120200;"
+                      "UPDATE msglist SET English = 'Our own save' WHERE msgid = 111009;");
+    db.reset();
+    db = OpenOrCreate(dir.file("sub/ecr.db"));
+    EXPECT_EQ(db->scalar("SELECT English FROM msglist WHERE msgid = 120201").toText(), english);
+    EXPECT_EQ(db->scalar("SELECT count(*) FROM msglist").toInt(), all);
+    EXPECT_EQ(db->scalar("SELECT English FROM msglist WHERE msgid = 111009").toText(), "Our own save");
+    // Nothing is written when every text is there.
+    const auto changes = db->scalar("SELECT total_changes()").toInt();
+    AddMissingTexts(*db);
+    EXPECT_EQ(db->scalar("SELECT total_changes()").toInt(), changes);
+}
+
 TEST_F(SchemaTest, SeedRowsAndReopenKeepsData) {
     EXPECT_EQ(db->scalar("SELECT count(*) FROM plurecordfat").toInt(), 1);
     EXPECT_EQ(db->scalar("SELECT count(*) FROM info").toInt(), 0);

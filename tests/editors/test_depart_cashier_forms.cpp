@@ -9,7 +9,8 @@
 
 using namespace ecr;
 using namespace ecr::editors;
-using Icon = ecr::gui::Prompter::Icon;
+using namespace ecr::ui;
+using Icon = ecr::ui::Prompter::Icon;
 
 namespace {
 
@@ -201,13 +202,15 @@ TEST_F(DepartFormTest, DeleteAsksAndSaysNothingAfterwards) {
     selectRow(&f, 1);
     prompter.answers = {false};
     click(&f, "cmdDelete");
-    EXPECT_EQ(prompter.shown.last().text, "S111125");
+    // The question names the department and defaults to No.
+    EXPECT_EQ(prompter.shown.last().text, "S111125\n2 B");
     EXPECT_EQ(prompter.shown.last().icon, Icon::Information);
+    EXPECT_FALSE(prompter.shown.last().defaultYes);
     EXPECT_EQ(count(), 2);
     prompter.answers = {true};
     mark = prompter.shown.size();
     click(&f, "cmdDelete");
-    EXPECT_EQ(messagesSince(mark), QStringList({"S111125"}));
+    EXPECT_EQ(messagesSince(mark), QStringList({"S111125\n2 B"}));
     EXPECT_EQ(db->scalar("SELECT group_concat(id) FROM depart").toText(), "1");
     EXPECT_EQ(listOf(&f)->topLevelItemCount(), 1);
 }
@@ -331,7 +334,8 @@ TEST_F(CashierFormTest, ModifyAndDeleteNeedASelectedCashier) {
     prompter.answers = {true};
     mark = prompter.shown.size();
     click(&f, "cmdDelete");
-    EXPECT_EQ(messagesSince(mark), QStringList({"S111116"}));
+    EXPECT_EQ(messagesSince(mark), QStringList({"S111116\n2 Ben"}));
+    EXPECT_FALSE(prompter.shown.last().defaultYes);
     EXPECT_EQ(prompter.shown.last().icon, Icon::Information);
     EXPECT_EQ(count(), 1);
     EXPECT_EQ(listOf(&f)->topLevelItemCount(), 1);

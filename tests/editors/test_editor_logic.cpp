@@ -109,13 +109,14 @@ TEST_F(EditorLogicTest, AddRefusesDuplicateCodeAndUpdateKeepsSid) {
     EXPECT_EQ(db->scalar("SELECT sid FROM plu WHERE id='00012'").toInt(), 1);
 }
 
-TEST_F(EditorLogicTest, ListQueriesMatchTypedTextLiterally) {
-    AddPlu(*db, plu("1", "ab'cd"));
-    AddPlu(*db, plu("2", "xabx"));
-    AddPlu(*db, plu("3", "100% juice"));
-    auto f4 = plu("4", "a_b");
-    f4.depart = "7";
-    AddPlu(*db, f4);
+// Name search: contains, in any case (accented and Vietnamese letters too),
+// with %, _ and \ matching themselves.
+TEST_F(EditorLogicTest, ListQueriesMatchTypedTextLiterallyInAnyCase) {
+    const std::pair<const char*, const char*> plus[] = {{"1", "ab'cd"},      {"2", "xABx"},      {"3", "100% juice"},
+                                                        {"4", "a_b"},        {"5", "Phở BÒ"},    {"6", "ÉCLAIR"},
+                                                        {"7", "back\\slash"}, {"8", "a%b"}};
+    for (auto [id, name] : plus) AddPlu(*db, plu(id, name));
+    db->execute("UPDATE plu SET depart = 7 WHERE id = '4'");
     db::Params p;
     auto ids = [&](const PluFilter& f) {
         std::string sql = PluListSql(f, p);
@@ -123,13 +124,14 @@ TEST_F(EditorLogicTest, ListQueriesMatchTypedTextLiterally) {
         for (auto& r : db->query(sql, p).rows) out += r[0].toText();
         return out;
     };
-    EXPECT_EQ(ids({PluFilter::Kind::Name, "ab"}), "12");
-    EXPECT_EQ(ids({PluFilter::Kind::Name, "b'c"}), "1");
-    EXPECT_EQ(ids({PluFilter::Kind::Name, "%"}), "3");
-    EXPECT_EQ(ids({PluFilter::Kind::Name, "_"}), "4");
+    const std::pair<const char*, const char*> byName[] = {
+        {"ab", "12"},   {"AB", "12"},      {"b'c", "1"}, {"%", "38"},         {"_", "4"},   {"a_", "4"},
+        {"phở bò", "5"}, {"PHỞ", "5"},     {"éclair", "6"}, {"\\s", "7"},   {"k\\", "7"}, {"xyz", ""},
+    };
+    for (auto [text, expected] : byName) EXPECT_EQ(ids({PluFilter::Kind::Name, text}), expected) << text;
     EXPECT_EQ(ids({PluFilter::Kind::Code, "2"}), "2");
     EXPECT_EQ(ids({PluFilter::Kind::Depart, "7"}), "4");
-    EXPECT_EQ(ids({PluFilter::Kind::All, ""}), "1234");
+    EXPECT_EQ(ids({PluFilter::Kind::All, ""}), "12345678");
 }
 
 TEST_F(EditorLogicTest, PluExportWrittenAndReadBack) {

@@ -6,12 +6,14 @@
 #include "editors/PluForm.h"
 #include "gui/FormRegistry.h"
 #include "gui/MainWindow.h"
-#include "gui/RegisterLink.h"
-#include "gui/Texts.h"
+#include "ui/RegisterLink.h"
+#include "ui/Texts.h"
 #include "link/Clock.h"
 #include "link/SerialTransport.h"
 #include "link/TransferEngine.h"
 #include "records/Cashier.h"
+#include "ui/ProgressPanel.h"
+#include "ui/Transfers.h"
 #include "records/Department.h"
 #include "records/PageKinds.h"
 #include "records/Plu.h"
@@ -24,7 +26,8 @@
 
 using namespace ecr;
 using namespace ecr::editors;
-using Icon = ecr::gui::Prompter::Icon;
+using namespace ecr::ui;
+using Icon = ecr::ui::Prompter::Icon;
 namespace kind = ecr::records::kind;
 
 namespace {
@@ -44,10 +47,10 @@ struct SimTransferTest : FormsFixture {
         EXPECT_TRUE(server.start(err)) << err.toStdString();
         port = server.path().toStdString();
         engine = std::make_unique<link::TransferEngine>(transport, io, clock);
-        gui::SetEngine(engine.get());
+        ui::SetEngine(engine.get());
     }
     ~SimTransferTest() override {
-        gui::SetEngine(nullptr);
+        ui::SetEngine(nullptr);
         engine.reset();
     }
 
@@ -129,7 +132,7 @@ TEST_F(SimTransferTest, PluUploadOf64PagesStopsAtPage7AndContinueReadsPage7Again
     ASSERT_TRUE(runUntil([&] { return reg.requests(4198) == 1; }));
     EXPECT_EQ(text(&f, "txtStartPage"), "7");
     EXPECT_EQ(bar->value(), 6);
-    EXPECT_EQ(child<QLabel>(&f, "lblProgress")->text(), gui::Text(111528).replace("(x)", "7"));
+    EXPECT_EQ(child<QLabel>(&f, "lblProgress")->text(), ui::Text(111528).replace("(x)", "7"));
     EXPECT_TRUE(engine->portOpen());
     EXPECT_EQ(db->scalar("SELECT count(*) FROM plu").toInt(), 2); // page 1 is stored already
 
@@ -326,6 +329,51 @@ TEST_F(SimTransferTest, CashiersRoundTripUnchanged) {
     EXPECT_EQ(memory.read(kind::Cashier), page);
 }
 
+// A form that is no list takes part in transfers through TransferHost alone.
+namespace {
+struct PlainHost : ui::TransferHost {
+    QDialog form;
+    QList<bool> enabledCalls;
+    int reloads = 0;
+    PlainHost() { form.setObjectName("frmPlain"); }
+    QWidget* hostWidget() override { return &form; }
+    void setControlsEnabled(bool e) override { enabledCalls << e; }
+    void reloadAfterRead() override { ++reloads; }
+};
+} // namespace
+
+TEST_F(SimTransferTest, AnyFormRunsSingleAndPagedTransfersThroughTheHostInterface) {
+    Bytes page(records::kPageSize, 0xFF);
+    records::CashierRecord a{4, "Anna", "1111", {}};
+    records::EncodeCashier(a, ByteSpan(page).subspan(4 * records::kCashierRecordSize, records::kCashierRecordSize));
+    memory.write(kind::Cashier, page);
+
+    PlainHost host;
+    ui::SinglePageTransfer single(host, "cashiers");
+    ASSERT_TRUE(single.start(link::Direction::Read));
+    ASSERT_TRUE(runUntil([&] { return shown("S111235"); }));
+    EXPECT_EQ(host.enabledCalls, (QList<bool>{false, true}));
+    EXPECT_EQ(host.reloads, 1);
+    EXPECT_EQ(db->scalar("SELECT name FROM cashier WHERE id = 4").toText(), "Anna");
+
+    // Paged: the host's page boxes and panel, pages 2 to 3 of the members.
+    host.enabledCalls.clear();
+    auto* panel = new ui::ProgressPanel(&host.form);
+    auto* start = new QLineEdit("2", &host.form);
+    auto* end = new QLineEdit("3", &host.form);
+    ui::PagedTransfer paged(host, "members", panel, start, end);
+    paged.readPages();
+    EXPECT_TRUE(prompter.shown.last().question); // 111201 answered Yes
+    ASSERT_TRUE(runUntil([&] { return host.reloads == 2; }));
+    EXPECT_EQ(reg.requests(kind::Member + 1), 1);
+    EXPECT_EQ(reg.requests(kind::Member + 2), 1);
+    EXPECT_EQ(reg.requests(kind::Member), 0);
+    EXPECT_EQ(host.enabledCalls, (QList<bool>{false, true}));
+    EXPECT_TRUE(panel->isHidden());
+    EXPECT_EQ(prompter.shown.last().text, "S111235");
+    EXPECT_EQ(start->text(), "3");
+}
+
 TEST_F(SimTransferTest, SinglePageTimeOutAndPortErrors) {
     db->execute("INSERT INTO depart(id, name) VALUES(3, 'Kept')");
     fault("silence@4116");
@@ -348,7 +396,7 @@ TEST_F(SimTransferTest, SinglePageTimeOutAndPortErrors) {
     qsizetype mark = prompter.shown.size();
     click(&f, "cmdDownload");
     ASSERT_TRUE(runUntil([&] { return prompter.shown.size() > mark; }));
-    EXPECT_EQ(prompter.shown.last().text, gui::Text(111213));
+    EXPECT_EQ(prompter.shown.last().text, ui::Text(111213));
     EXPECT_EQ(prompter.shown.last().icon, Icon::Critical);
 
     // A port that cannot be opened: its own text, titled "Error".
@@ -372,10 +420,10 @@ TEST_F(SimTransferTest, TheMainWindowsEngineUsesTheStoredPortAndShowsSerialEvent
     gui::FormRegistry forms;
     {
         gui::MainWindow w(forms);
-        link::TransferEngine* mine = gui::Engine();
+        link::TransferEngine* mine = ui::Engine();
         ASSERT_NE(mine, nullptr);
         EXPECT_NE(mine, engine.get());
-        EXPECT_EQ(gui::Engine(), mine); // one engine for every form
+        EXPECT_EQ(ui::Engine(), mine); // one engine for every form
         CashierForm f(&w);
         f.show();
         click(&f, "cmdUpload");
@@ -383,5 +431,5 @@ TEST_F(SimTransferTest, TheMainWindowsEngineUsesTheStoredPortAndShowsSerialEvent
         EXPECT_EQ(db->scalar("SELECT name FROM cashier WHERE id=2").toText(), "Anna");
         EXPECT_EQ(w.findChild<QLabel*>("Panel5")->text(), "EvReceive");
     }
-    EXPECT_EQ(gui::Engine(), nullptr);
+    EXPECT_EQ(ui::Engine(), nullptr);
 }

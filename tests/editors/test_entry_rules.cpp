@@ -1,10 +1,13 @@
-// The entry-rule families: characters kept, Enter moving on, select-all on focus.
+// The entry-rule families: characters kept (typed, pasted or dropped), Enter
+// moving on, select-all on focus.
 #include "FormsFixture.h"
-#include "editors/EntryRules.h"
+#include "ui/EntryRules.h"
 
+#include <QClipboard>
+#include <QMimeData>
 #include <QVBoxLayout>
 
-using namespace ecr::editors;
+using namespace ecr::ui;
 
 TEST(EntryRules, CharactersEachFamilyKeeps) {
     struct Case {
@@ -100,11 +103,50 @@ TEST_F(RuleWidgets, TypedKeysAreFilteredAndEnterMovesOn) {
     EXPECT_EQ(name->text(), "Tom's 1.5%");
     EXPECT_EQ(QApplication::focusWidget(), save);
     EXPECT_EQ(saved, 0);
-    // Pasted text is not filtered.
-    pages->setFocus();
-    pages->selectAll();
-    pages->insert("7b");
-    EXPECT_EQ(pages->text(), "7b");
+}
+
+// Text that arrives without key presses is filtered as if its characters
+// were typed one by one: pasted with Ctrl+V and dropped.
+TEST_F(RuleWidgets, PastedAndDroppedTextIsFilteredLikeTypedText) {
+    QLineEdit* box = pages;
+    struct Case {
+        EntryRule rule;
+        const char* before;
+        const char* pasted;
+        const char* after;
+    };
+    const Case cases[] = {
+        {EntryRule::Digits, "", "12abc", "12"},
+        {EntryRule::DigitsMoveOn, "9", " 1-2 ", "912"},
+        {EntryRule::Decimal, "", "1.2.3", "1.23"},
+        {EntryRule::Decimal, "1.", "2.5x", "1.25"},
+        {EntryRule::Amount, "", "1.2.3", "1.2.3"},
+        {EntryRule::Code, "", "12 34-56", "12 3456"},
+        {EntryRule::Text, "", "Phở bò 12", "Phở bò 12"},
+        // A value the program put there stays as it is; only the paste is filtered.
+        {EntryRule::Decimal, "-5.0", "1x.", "-5.01"},
+        {EntryRule::Digits, "A7", "8b", "A78"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.pasted);
+        ApplyEntryRule(box, c.rule);
+        box->setText(QString::fromUtf8(c.before));
+        box->setFocus();
+        QTest::keyClick(box, Qt::Key_End);
+        QApplication::clipboard()->setText(QString::fromUtf8(c.pasted));
+        QTest::keySequence(box, QKeySequence::Paste);
+        EXPECT_EQ(box->text(), QString::fromUtf8(c.after));
+
+        box->setText(QString::fromUtf8(c.before));
+        QMimeData mime;
+        mime.setText(QString::fromUtf8(c.pasted));
+        const QPointF end(box->width() - 2, box->height() / 2.0);
+        QDragEnterEvent enter(end.toPoint(), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(box, &enter);
+        QDropEvent drop(end, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(box, &drop);
+        EXPECT_EQ(box->text(), QString::fromUtf8(c.after));
+    }
 }
 
 TEST_F(RuleWidgets, FocusSelectsTheWholeTextSoTypingReplacesIt) {

@@ -3,12 +3,14 @@
 #include "FormsFixture.h"
 #include "app/AppState.h"
 #include "editors/PluForm.h"
-#include "editors/SheetExport.h"
+#include "ui/SheetExport.h"
 #include "import/Spreadsheet.h"
 
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMessageBox>
+#include <QTimer>
 #include <QRadioButton>
 
 #include <filesystem>
@@ -16,7 +18,8 @@
 
 using namespace ecr;
 using namespace ecr::editors;
-using Icon = ecr::gui::Prompter::Icon;
+using namespace ecr::ui;
+using Icon = ecr::ui::Prompter::Icon;
 
 namespace {
 
@@ -161,7 +164,7 @@ TEST_F(PluFormTest, PagesOfThirtyWithPositionLabel) {
     EXPECT_EQ(page(), std::make_pair(QString("1(3)"), 30));
 }
 
-TEST_F(PluFormTest, SearchByCodeAndByNameTakesTheTextLiterally) {
+TEST_F(PluFormTest, SearchByCodeAndByNameTakesTheTextLiterallyInAnyCase) {
     plu("1", "Tom's Tea", 1, 0);
     plu("2", "Toms Tea", 1, 1);
     plu("3", "100% Juice", 1, 2);
@@ -191,7 +194,9 @@ TEST_F(PluFormTest, SearchByCodeAndByNameTakesTheTextLiterally) {
     EXPECT_EQ(f.tree()->currentItem(), node(f, "root"));
     EXPECT_EQ(position(f), "1(1)");
     EXPECT_EQ(search(false, "100%"), QStringList({"3"})); // % is no wildcard
-    EXPECT_EQ(search(false, "ab"), QStringList({"5"}));   // case as typed
+    EXPECT_EQ(search(false, "ab"), QStringList({"5", "6"})); // in any case
+    EXPECT_EQ(search(false, "TEA"), QStringList({"1", "2"}));
+    EXPECT_EQ(search(false, "100_"), QStringList());          // _ is no wildcard either
     EXPECT_EQ(search(true, "2"), QStringList({"2"}));
     EXPECT_EQ(search(true, "'; DROP TABLE plu; --"), QStringList());
     EXPECT_EQ(count(), 6);
@@ -287,36 +292,68 @@ TEST_F(PluFormTest, SidsRunZeroToSixtyThreeThenNextPageAndReuseTheFreedHighest) 
     };
     auto sidOf = [&](const char* id) { return db->scalar("SELECT sid FROM plu WHERE id=?", {id}).toInt(); };
 
-    addThroughForm(f, "A0");
-    EXPECT_EQ(sidOf("A0"), 0);
+    addThroughForm(f, "9000");
+    EXPECT_EQ(sidOf("9000"), 0);
     // Slots 1..63 taken: the next PLU starts the second page.
     {
         db::Transaction tx(*db);
         for (int s = 1; s <= 63; ++s) plu("S" + std::to_string(s), "x", 1, s);
         tx.commit();
     }
-    addThroughForm(f, "B");
-    EXPECT_EQ(sidOf("B"), 100);
+    addThroughForm(f, "9001");
+    EXPECT_EQ(sidOf("9001"), 100);
     {
         db::Transaction tx(*db);
         for (int s = 101; s <= 162; ++s) plu("S" + std::to_string(s), "x", 1, s);
-        plu("HIGH", "x", 1, 163);
+        plu("9999", "x", 1, 163);
         tx.commit();
     }
     // Deleting the highest frees its slot for the next PLU...
-    selectByCode("HIGH");
+    selectByCode("9999");
     prompter.answers = {true};
     click(&f, "cmdDelete");
-    EXPECT_EQ(count("id='HIGH'"), 0);
-    addThroughForm(f, "C");
-    EXPECT_EQ(sidOf("C"), 163);
+    EXPECT_EQ(count("id='9999'"), 0);
+    addThroughForm(f, "9002");
+    EXPECT_EQ(sidOf("9002"), 163);
     // ...a gap in the middle stays a gap.
     selectByCode("S5");
     prompter.answers = {true};
     click(&f, "cmdDelete");
-    addThroughForm(f, "D");
-    EXPECT_EQ(sidOf("D"), 200);
+    addThroughForm(f, "9003");
+    EXPECT_EQ(sidOf("9003"), 200);
     EXPECT_EQ(count("sid=5"), 0);
+}
+
+// With keyboard 0 the register has 64 PLU pages of 64: once all 4096 places
+// are taken the next add is refused with a message and nothing is written;
+// a freed place is taken again.
+TEST_F(PluFormTest, AFullTableRefusesTheNextAdd) {
+    db->execute("INSERT INTO info(keyboard) VALUES(0)");
+    {
+        db::Transaction tx(*db);
+        for (int page = 0; page < 64; ++page)
+            for (int r = 0; r < 64; ++r) plu(std::to_string(100000 + page * 100 + r), "x", 1, page * 100 + r);
+        tx.commit();
+    }
+    PluForm f;
+    f.show();
+    QStringList shown;
+    auto seen = whenModal("frmPLU_S", [&](QDialog* d) {
+        fill(d, "777", "Full", "1", "2", "0", "5");
+        const qsizetype mark = prompter.shown.size();
+        click(d, "cmdSave");
+        shown = messagesSince(mark);
+        EXPECT_TRUE(d->isVisible());
+    });
+    click(&f, "cmdAdd");
+    ASSERT_TRUE(*seen);
+    EXPECT_EQ(shown, QStringList({"S120110"}));
+    EXPECT_EQ(count(), 4096);
+    EXPECT_EQ(count("id='777'"), 0);
+
+    db->execute("DELETE FROM plu WHERE sid = 1234");
+    addThroughForm(f, "777");
+    EXPECT_EQ(db->scalar("SELECT sid FROM plu WHERE id='777'").toInt(), 1234);
 }
 
 TEST_F(PluFormTest, AddPresetsTheTreesDepartmentAndAddAnotherResetsTheRightFields) {
@@ -423,27 +460,59 @@ TEST_F(PluFormTest, DeleteAndDeleteAllAskFirst) {
     prompter.answers = {false};
     click(&f, "cmdDelete");
     EXPECT_EQ(count(), 3);
-    EXPECT_EQ(prompter.shown.last().text, "S111169");
+    // The question names the PLU and defaults to No.
+    EXPECT_EQ(prompter.shown.last().text, "S111169\n2 b");
     EXPECT_EQ(prompter.shown.last().icon, Icon::Exclamation);
+    EXPECT_FALSE(prompter.shown.last().defaultYes);
 
     prompter.answers = {true};
     mark = prompter.shown.size();
     click(&f, "cmdDelete");
-    EXPECT_EQ(messagesSince(mark), QStringList({"S111169", "S111170"}));
+    EXPECT_EQ(messagesSince(mark), QStringList({"S111169\n2 b", "S111170"}));
     EXPECT_EQ(count("id='2'"), 0);
     EXPECT_EQ(count(), 2);
     EXPECT_EQ(listOf(&f)->topLevelItemCount(), 2);
 
     prompter.answers = {false};
     click(&f, "cmdDelAll");
-    EXPECT_EQ(prompter.shown.last().text, "S111358");
+    // How many go, and No by default.
+    EXPECT_EQ(prompter.shown.last().text, "S111358\nS120200 2");
+    EXPECT_FALSE(prompter.shown.last().defaultYes);
     EXPECT_EQ(count(), 2);
     prompter.answers = {true};
     mark = prompter.shown.size();
     click(&f, "cmdDelAll");
-    EXPECT_EQ(messagesSince(mark), QStringList({"S111358", "S111170"}));
+    EXPECT_EQ(messagesSince(mark), QStringList({"S111358\nS120200 2", "S111170"}));
     EXPECT_EQ(count(), 0);
     EXPECT_EQ(listOf(&f)->topLevelItemCount(), 0);
+}
+
+// With the program's own message boxes: Enter on the "Delete all" question
+// presses No, whatever the tree shows.
+TEST_F(PluFormTest, DeleteAllAnsweredByEnterDeletesNothing) {
+    depart(1, "Drinks");
+    plu("1", "a", 1, 0);
+    plu("2", "b", 2, 1);
+    PluForm f;
+    f.show();
+    clickNode(f, node(f, "id1"));
+    ASSERT_EQ(listOf(&f)->topLevelItemCount(), 1);
+    SetPrompter(nullptr);
+    QString asked;
+    QTimer enter;
+    QObject::connect(&enter, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) return;
+        enter.stop();
+        asked = box->text();
+        QTest::keyClick(box, Qt::Key_Return);
+    });
+    enter.start(1);
+    click(&f, "cmdDelAll");
+    SetPrompter(&prompter);
+    EXPECT_EQ(asked, "S111358\nS120200 2");
+    EXPECT_EQ(count(), 2);
+    EXPECT_EQ(listOf(&f)->topLevelItemCount(), 1);
 }
 
 TEST_F(PluFormTest, ExportWritesTheSheetAndOpensIt) {
@@ -453,13 +522,17 @@ TEST_F(PluFormTest, ExportWritesTheSheetAndOpensIt) {
     QStringList opened;
     Exports().folder = QString::fromStdString(dir.file("out"));
     Exports().open = [&](const QString& p) { opened << p; };
-    for (int lang : {1, 3}) {
+    // Captions follow the interface language; the yes/no words the language
+    // stored in info.lang (none stored: not language 1).
+    for (auto [lang, stored] : {std::pair{1, 3}, {3, 1}, {1, 0}}) {
         App().langCode = lang;
+        db->execute("DELETE FROM info");
+        if (stored) db->execute("INSERT INTO info(lang) VALUES(?)", {stored});
         PluForm f;
         f.show();
         const qsizetype mark = prompter.shown.size();
         click(&f, "cmdExcel");
-        ASSERT_EQ(opened.size(), lang == 1 ? 1 : 2);
+        ASSERT_FALSE(opened.isEmpty());
         EXPECT_TRUE(std::filesystem::exists(opened.last().toStdString()));
         EXPECT_TRUE(opened.last().endsWith(".xlsx"));
         ASSERT_EQ(messagesSince(mark).size(), 1);
@@ -487,9 +560,10 @@ TEST_F(PluFormTest, ExportWritesTheSheetAndOpensIt) {
         EXPECT_EQ(s.at(2, 5).number, 8.25);
         EXPECT_EQ(s.at(2, 6).number, 1);
         EXPECT_EQ(s.at(2, 7).number, 20);
-        EXPECT_EQ(s.at(1, 8).text, lang == 1 ? "否" : "NO");
-        EXPECT_EQ(s.at(2, 8).text, lang == 1 ? "是" : "YES");
+        EXPECT_EQ(s.at(1, 8).text, stored == 1 ? "否" : "NO");
+        EXPECT_EQ(s.at(2, 8).text, stored == 1 ? "是" : "YES");
     }
+    EXPECT_EQ(opened.size(), 3);
     Exports() = {};
 }
 

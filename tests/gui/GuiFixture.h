@@ -1,6 +1,5 @@
 // A fresh database as the program creates it, installed as the program's
-// connection, with a scripted prompter. Catalogue texts of the ids under test
-// are replaced by "<column letter><id>" so captions can be checked exactly.
+// connection, with a scripted prompter and marked catalogue texts.
 #pragma once
 
 #include "ScriptedPrompter.h"
@@ -13,6 +12,9 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+#include <regex>
+
 struct GuiFixture : ::testing::Test {
     TempDir dir;
     std::unique_ptr<ecr::db::Database> db = ecr::db::OpenOrCreate(dir.file("ecr.db"));
@@ -23,21 +25,33 @@ struct GuiFixture : ::testing::Test {
         ecr::App().conn = db.get();
         ecr::App().dbPath = dir.file("ecr.db");
         ecr::App().dbFileName = "ecr.db";
+        markTexts();
     }
     ~GuiFixture() override {
         ecr::App() = ecr::AppState{};
         QApplication::setLayoutDirection(Qt::LeftToRight);
     }
 
-    // S<id> Simplified, T<id> Traditional, E<id> English, H<id> Thailand; the
-    // other columns empty (so they fall back to English).
-    void useMarkedTexts(std::initializer_list<int> ids) {
-        for (int id : ids) {
-            const std::string n = std::to_string(id);
-            db->execute("DELETE FROM msglist WHERE msgid = ?", {id});
-            db->execute("INSERT INTO msglist(msgid, Simplified, Traditional, English, Thailand) VALUES(?, ?, ?, ?, ?)",
-                        {id, "S" + n, "T" + n, "E" + n, "H" + n});
+    // Every catalogue text reads "<letter><id>": S Simplified, T Traditional,
+    // E English, H Thailand; the other columns are empty, so they fall back to
+    // English. Placeholders (%1, %2, ...) and the page mark "(x)" of a text
+    // stay, after a blank: "E120004 %1 %2 %3 %4". Captions and messages can
+    // then be checked exactly without restating the catalogue.
+    void markTexts() {
+        static const std::regex mark(R"(%[1-9]|\(x\))");
+        const ecr::db::Rows rows = db->query("SELECT msgid, English FROM msglist");
+        ecr::db::Transaction t(*db);
+        for (const auto& r : rows.rows) {
+            const std::string id = r[0].toText();
+            const std::string english = r[1].toText();
+            std::string keep;
+            for (auto m = std::sregex_iterator(english.begin(), english.end(), mark); m != std::sregex_iterator(); ++m)
+                if (keep.find(m->str()) == std::string::npos) keep += " " + m->str();
+            db->execute("UPDATE msglist SET Simplified = ?, Traditional = ?, English = ?, Vietnam = NULL, Farsi = NULL, "
+                        "French = NULL, Thailand = ? WHERE msgid = ?",
+                        {"S" + id + keep, "T" + id + keep, "E" + id + keep, "H" + id + keep, r[0]});
         }
+        t.commit();
     }
 
     template <class T> static T* child(QObject* parent, const char* name) {
@@ -46,3 +60,7 @@ struct GuiFixture : ::testing::Test {
         return w;
     }
 };
+
+// Failures print Qt strings as text.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+inline void PrintTo(const QStringList& l, std::ostream* os) { *os << '{' << l.join(", ").toStdString() << '}'; }

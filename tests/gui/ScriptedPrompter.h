@@ -2,12 +2,12 @@
 // questions from a script (Yes when the script is empty).
 #pragma once
 
-#include "gui/Prompter.h"
+#include "ui/Prompter.h"
 
 #include <QList>
 #include <QString>
 
-struct ScriptedPrompter : ecr::gui::Prompter {
+struct ScriptedPrompter : ecr::ui::Prompter {
     struct Shown {
         Icon icon;
         QString title;
@@ -18,8 +18,8 @@ struct ScriptedPrompter : ecr::gui::Prompter {
     QList<Shown> shown;
     QList<bool> answers;
 
-    ScriptedPrompter() { ecr::gui::SetPrompter(this); }
-    ~ScriptedPrompter() override { ecr::gui::SetPrompter(nullptr); }
+    ScriptedPrompter() { ecr::ui::SetPrompter(this); }
+    ~ScriptedPrompter() override { ecr::ui::SetPrompter(nullptr); }
     ScriptedPrompter(const ScriptedPrompter&) = delete;
     ScriptedPrompter& operator=(const ScriptedPrompter&) = delete;
 

@@ -1,13 +1,13 @@
 // Interface fonts and direction by language.
 #include "GuiFixture.h"
-#include "gui/Languages.h"
+#include "ui/Languages.h"
 
 #include <QFontDatabase>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
 
-using namespace ecr::gui;
+using namespace ecr::ui;
 
 namespace {
 

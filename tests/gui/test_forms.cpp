@@ -1,5 +1,6 @@
 // Password change and serial settings.
 #include "GuiFixture.h"
+#include "app/CodePage.h"
 #include "app/Config.h"
 #include "gui/CommSetForm.h"
 #include "gui/PasswordForm.h"
@@ -11,12 +12,11 @@
 
 using namespace ecr;
 using namespace ecr::gui;
+using namespace ecr::ui;
 
 namespace {
 
 struct PasswordTest : GuiFixture {
-    PasswordTest() { useMarkedTexts({111585, 111582, 111583, 111584, 111000, 110070, 111115, 111586, 111587, 111588}); }
-
     struct Outcome {
         QString message; // empty when none was shown
         QString focus;   // object name of the focused box
@@ -106,8 +106,8 @@ TEST_F(PasswordTest, CancelChangesNothing) {
 namespace {
 
 struct CommSetTest : GuiFixture {
-    CommSetTest() { useMarkedTexts({111306, 111520, 111521, 111009, 111010}); }
     const QStringList ports{"/dev/ttyS0", "/dev/ttyUSB0"};
+    ~CommSetTest() override { SetRegisterCodePage(kDefaultCodePage); }
 };
 
 } // namespace
@@ -191,4 +191,39 @@ TEST_F(CommSetTest, EmptyDeviceCannotBeSavedAndCancelKeepsTheSettings) {
     EXPECT_EQ(form.result(), QDialog::Rejected);
     EXPECT_EQ(db->scalar("SELECT count(*) FROM info").toInt(), 0);
     EXPECT_EQ(App().baudRate, 115200);
+}
+
+// The register code page: the pages the interface languages need, GBK when
+// none is stored, one stored outside the list kept; saved into info and in
+// force at once.
+TEST_F(CommSetTest, CodePageOfTheRegister) {
+    struct Case {
+        const char* stored; // info.codepage; nullptr: none
+        const char* shown;
+        int items;
+    };
+    const Case cases[] = {{nullptr, "GBK (CP936)", 6}, {"CP1258", "Windows-1258", 6}, {"CP1251", "CP1251", 7}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.stored ? c.stored : "none");
+        db->execute("DELETE FROM info");
+        db->execute("INSERT INTO info(lang, codepage) VALUES(1, ?)", {c.stored ? db::Value(c.stored) : db::Value()});
+        SetRegisterCodePage(kDefaultCodePage);
+        LoadStartupState(*db, App());
+        CommSetForm form(ports, nullptr);
+        EXPECT_EQ(child<QLabel>(&form, "Label3")->text(), "S120201:");
+        auto* pages = child<QComboBox>(&form, "cboCodePage");
+        EXPECT_EQ(pages->currentText(), c.shown);
+        EXPECT_EQ(pages->count(), c.items);
+    }
+
+    CommSetForm form(ports, nullptr);
+    form.show();
+    auto* pages = child<QComboBox>(&form, "cboCodePage");
+    pages->setCurrentIndex(pages->findText("BIG5"));
+    QTest::mouseClick(child<QPushButton>(&form, "cmdSave"), Qt::LeftButton);
+    EXPECT_EQ(form.result(), QDialog::Accepted);
+    EXPECT_EQ(db->scalar("SELECT codepage FROM info").toText(), "BIG5");
+    EXPECT_EQ(RegisterCodePage(), "BIG5");
+    EXPECT_EQ(UnencodableCharacter("王芳"), "");  // both in BIG5
+    EXPECT_EQ(UnencodableCharacter("边"), "边"); // simplified only
 }

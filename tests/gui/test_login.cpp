@@ -9,13 +9,11 @@
 
 using namespace ecr;
 using namespace ecr::gui;
+using namespace ecr::ui;
 
 namespace {
 
 struct LoginTest : GuiFixture {
-    LoginTest() {
-        useMarkedTexts({111578, 111580, 111581, 111616, 110051, 111000, 110070, 111638, 111614, 111639, 111615, 111579});
-    }
     QStringList items(QComboBox* box) {
         QStringList l;
         for (int i = 0; i < box->count(); ++i) l << box->itemText(i);

@@ -1,14 +1,21 @@
 #include "GuiFixture.h"
 #include "app/Config.h"
 #include "app/ErrorLog.h"
-#include "gui/Session.h"
+#include "gui/LoginLogic.h"
 #include "gui/Startup.h"
+#include "ui/DatabaseSession.h"
+#include "editors/Log.h"
+#include "import/ImportLog.h"
+#include "link/LinkLog.h"
+#include "reports/ReportsLog.h"
+#include "ui/Log.h"
 
 #include <fstream>
 #include <sstream>
 
 using namespace ecr;
 using namespace ecr::gui;
+using namespace ecr::ui;
 
 namespace {
 
@@ -29,8 +36,10 @@ struct StartupTest : GuiFixture {
 
 TEST_F(StartupTest, MissingDatabaseIsCreatedAndReadWithDefaults) {
     const std::string path = dir.file("sub/shop.db");
-    auto opened = OpenStartupDatabase(path, state);
-    ASSERT_NE(opened, nullptr);
+    DatabaseSession session(state);
+    ASSERT_TRUE(OpenStartupDatabase(session, path, dir.file("fallback")));
+    db::Database* opened = session.database();
+    EXPECT_EQ(state.conn, opened);
     EXPECT_TRUE(std::filesystem::exists(path));
     EXPECT_EQ(state.dbFileName, "shop.db");
     EXPECT_EQ(state.dbPath, path);
@@ -42,24 +51,44 @@ TEST_F(StartupTest, MissingDatabaseIsCreatedAndReadWithDefaults) {
     EXPECT_GT(opened->scalar("SELECT count(*) FROM msglist").toInt(), 0);
 }
 
-TEST_F(StartupTest, UnreadableDatabaseIsLoggedAndReported) {
-    const std::string path = dir.file("broken.db");
-    std::ofstream(path) << "this is not a database, just some text long enough to be read as a header.....\n";
-    EXPECT_EQ(OpenStartupDatabase(path, state), nullptr);
-    ASSERT_EQ(prompter.shown.size(), 1);
-    EXPECT_EQ(prompter.shown[0].icon, Prompter::Icon::Critical);
-    EXPECT_EQ(prompter.shown[0].title, "Error Message");
-    EXPECT_EQ(prompter.shown[0].text, "Data file path is failed, please check file install path!");
-    const std::string log = readFile(dir.file("ecr.log"));
-    EXPECT_NE(log.find("Location:      Main\r\n"), std::string::npos) << log;
-    EXPECT_NE(log.find("Error Code:    26\r\n"), std::string::npos) << log;
-}
-
-TEST_F(StartupTest, DatabaseInAFolderThatCannotExistIsReported) {
+// A database that cannot be opened: the fixed text with the path and the
+// reason, the same on standard error, and a log record beside the file or,
+// where no log can be written there, in the fallback folder.
+TEST_F(StartupTest, DatabasesThatCannotBeOpenedAreReportedWithPathAndReason) {
+    std::ofstream(dir.file("broken.db")) << "this is not a database, just some text long enough to be read as a header.....\n";
     std::ofstream(dir.file("plain")) << "x";
-    EXPECT_EQ(OpenStartupDatabase(dir.file("plain/ecr.db"), state), nullptr);
-    ASSERT_EQ(prompter.shown.size(), 1);
-    EXPECT_EQ(prompter.shown[0].title, "Error Message");
+    struct Case {
+        std::string path;
+        std::string reason; // part of SQLite's text
+        std::string log;    // where the record goes
+        long long code;
+    };
+    const Case cases[] = {
+        {dir.file("broken.db"), "file is not a database", dir.file("ecr.log"), 26},
+        {dir.file("plain/ecr.db"), "unable to open database file", dir.file("fallback/ecr.log"), 14},
+        {"/proc/nope/x.db", "unable to open database file", dir.file("fallback/ecr.log"), 14},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        std::filesystem::remove(dir.file("ecr.log"));
+        std::filesystem::remove_all(dir.file("fallback"));
+        prompter.shown.clear();
+        DatabaseSession session(state);
+        testing::internal::CaptureStderr();
+        EXPECT_FALSE(OpenStartupDatabase(session, c.path, dir.file("fallback")));
+        const std::string err = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(session.database(), nullptr);
+        EXPECT_EQ(err, "ecr-manager: cannot open the database " + c.path + ": " + c.reason + "\n");
+        ASSERT_EQ(prompter.shown.size(), 1);
+        EXPECT_EQ(prompter.shown[0].icon, Prompter::Icon::Critical);
+        EXPECT_EQ(prompter.shown[0].title, "Error Message");
+        EXPECT_EQ(prompter.shown[0].text, QString::fromStdString("Data file path is failed, please check file install "
+                                                                 "path!\n\n" + c.path + "\n" + c.reason));
+        const std::string log = readFile(c.log);
+        EXPECT_NE(log.find("Location:      Main\r\n"), std::string::npos) << log;
+        EXPECT_NE(log.find("Error Code:    " + std::to_string(c.code) + "\r\n"), std::string::npos) << log;
+        EXPECT_NE(log.find("Error Message: " + c.path + ": " + c.reason + "\r\n"), std::string::npos) << log;
+    }
 }
 
 TEST_F(StartupTest, OemSkipsTheLoginAndStoresLanguage2AndCedar) {
@@ -118,4 +147,28 @@ TEST_F(StartupTest, CommandLine) {
     EXPECT_FALSE(ParseStartOptions({"ecr-manager", "--demo"}).error.isEmpty());
     EXPECT_FALSE(ParseStartOptions({"ecr-manager", "--dbx"}).error.isEmpty());
     EXPECT_TRUE(ParseStartOptions({"ecr-manager", "--help"}).help);
+    EXPECT_FALSE(ParseStartOptions({"ecr-manager"}).verbose);
+    EXPECT_TRUE(ParseStartOptions({"ecr-manager", "--verbose", "--db", "z.db"}).verbose);
+    // An empty value or a repeated option is a usage error, not the default.
+    const std::pair<QStringList, QString> refused[] = {
+        {{"ecr-manager", "--db="}, "--db needs a value"},
+        {{"ecr-manager", "--db", ""}, "--db needs a value"},
+        {{"ecr-manager", "--db", "a.db", "--db=b.db"}, "--db is given twice"},
+        {{"ecr-manager", "--port=/dev/pts/1", "--port", "/dev/pts/2"}, "--port is given twice"},
+    };
+    for (const auto& [args, error] : refused) EXPECT_EQ(ParseStartOptions(args).error, error) << args.join(' ').toStdString();
+}
+
+// --verbose turns on the debug output of every area; without it, none.
+TEST(VerboseLogging, TurnsDebugOutputOfEveryAreaOnAndOff) {
+    const QLoggingCategory* areas[] = {&lcGui(), &editors::lcEditors(), &sheets::lcImport(), &reports::lcReports(),
+                                       &lcLink()};
+    for (bool verbose : {true, false, true}) {
+        SetVerboseLogging(verbose);
+        for (const QLoggingCategory* c : areas) {
+            EXPECT_EQ(c->isDebugEnabled(), verbose) << c->categoryName();
+            EXPECT_TRUE(c->isWarningEnabled()) << c->categoryName();
+        }
+    }
+    QLoggingCategory::setFilterRules(QString());
 }

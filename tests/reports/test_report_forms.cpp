@@ -54,13 +54,10 @@ struct ReportFormsTest : FormsFixture {
 
     ReportFormsTest() {
         TempDir& d = dir;
-        editors::Exports().folder = QString::fromStdString(d.file("exports"));
-        editors::Exports().open = [this](const QString& path) { openedExports << path; };
-        useMarkedTexts({111081, 111082, 111083, 111084, 111085, 111019, 111086, 111087, 111088, 111090, 111091,
-                        111097, 111193, 111273, 111293, 111294, 111295, 111296, msg::DepartRequired,
-                        msg::NothingToPrint});
+        ui::Exports().folder = QString::fromStdString(d.file("exports"));
+        ui::Exports().open = [this](const QString& path) { openedExports << path; };
     }
-    ~ReportFormsTest() override { editors::Exports() = {}; }
+    ~ReportFormsTest() override { ui::Exports() = {}; }
     QStringList openedExports;
 
     static QString pageLabel(PrintForm& f) { return child<QLabel>(&f, "lblPage")->text(); }

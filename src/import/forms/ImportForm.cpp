@@ -3,10 +3,10 @@
 #include "app/AppState.h"
 #include "app/ErrorLog.h"
 #include "app/Messages.h"
-#include "editors/ListForm.h"
-#include "gui/Languages.h"
-#include "gui/Prompter.h"
-#include "gui/Texts.h"
+#include "ui/Controls.h"
+#include "ui/Languages.h"
+#include "ui/Prompter.h"
+#include "ui/Texts.h"
 
 #include <QBrush>
 #include <QColor>
@@ -30,8 +30,8 @@ namespace ecr::import {
 
 namespace {
 
-using gui::Prompt;
-using gui::Text;
+using ui::Prompt;
+using ui::Text;
 
 // Rows written per turn of the event loop: small enough to keep the window
 // responsive, large enough that 10,240 rows take a blink.
@@ -155,10 +155,10 @@ ImportForm::ImportForm(QWidget* parent) : QDialog(parent) {
     label1->setWordWrap(true);
     (new QVBoxLayout(frame))->addWidget(label1);
 
-    QLabel* label2 = editors::MakeLabel(this, "Label2", 111046);
+    QLabel* label2 = ui::MakeLabel(this, "Label2", 111046);
     fileName_ = new QLineEdit(this);
     fileName_->setObjectName("txtFileName");
-    openFile_ = editors::MakeButton(this, "cmdOpenFile", 111042);
+    openFile_ = ui::MakeButton(this, "cmdOpenFile", 111042);
 
     model_ = new PreviewModel(this);
     table_ = new QTableView(this);
@@ -187,8 +187,8 @@ ImportForm::ImportForm(QWidget* parent) : QDialog(parent) {
     progress->hide();
     progress_ = progress;
 
-    import_ = editors::MakeButton(this, "cmdImport", 111047);
-    exit_ = editors::MakeButton(this, "cmdExit", 111019);
+    import_ = ui::MakeButton(this, "cmdImport", 111047);
+    exit_ = ui::MakeButton(this, "cmdExit", 111019);
 
     auto* fileRow = new QHBoxLayout;
     fileRow->addWidget(label2);
@@ -205,7 +205,7 @@ ImportForm::ImportForm(QWidget* parent) : QDialog(parent) {
     layout->addWidget(progress);
     layout->addLayout(buttons);
     resize(900, 720);
-    gui::ApplyFormFont(this);
+    ui::ApplyFormFont(this);
 
     stepper_ = new QTimer(this);
     stepper_->setInterval(0);

@@ -3,12 +3,13 @@
 // export folder. The one place to switch when those helpers move.
 #pragma once
 
-#include "editors/EntryRules.h"
-#include "editors/ListForm.h"
-#include "editors/SheetExport.h"
-#include "gui/Languages.h"
-#include "gui/Prompter.h"
-#include "gui/Texts.h"
+#include "ui/Controls.h"
+#include "ui/EntryRules.h"
+#include "ui/ErrorTrap.h"
+#include "ui/Languages.h"
+#include "ui/Prompter.h"
+#include "ui/SheetExport.h"
+#include "ui/Texts.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -16,26 +17,26 @@
 
 namespace ecr::reports::forms {
 
-inline QString Caption(int id) { return editors::Caption(id); }
+inline QString Caption(int id) { return ui::Text(id); }
 inline QPushButton* MakeButton(QWidget* parent, const char* name, int captionId) {
-    return editors::MakeButton(parent, name, captionId);
+    return ui::MakeButton(parent, name, captionId);
 }
 inline QLabel* MakeLabel(QWidget* parent, const char* name, int captionId) {
-    return editors::MakeLabel(parent, name, captionId);
+    return ui::MakeLabel(parent, name, captionId);
 }
 // A box that keeps digits only, with its text selected on focus.
 inline QLineEdit* MakeDigitsField(QWidget* parent, const char* name, bool enterMovesOn) {
-    return editors::MakeField(parent, name, enterMovesOn ? editors::EntryRule::DigitsMoveOn : editors::EntryRule::Digits);
+    return ui::MakeField(parent, name, enterMovesOn ? ui::EntryRule::DigitsMoveOn : ui::EntryRule::Digits);
 }
 // A message titled 111115.
-inline void Inform(QWidget* parent, const QString& text) { editors::InformText(parent, text); }
-inline void ShowError(QWidget* parent, const QString& text) { editors::ErrorText(parent, text); }
+inline void Inform(QWidget* parent, const QString& text) { ui::InformText(parent, text); }
+inline void ShowError(QWidget* parent, const QString& text) { ui::ErrorText(parent, text); }
 inline bool Trapped(QWidget* parent, const std::string& location, const std::function<void()>& fn) {
-    return editors::Trapped(parent, location, fn);
+    return ui::Trapped(parent, location, fn);
 }
-inline void ApplyFont(QWidget* form) { gui::ApplyFormFont(form); }
-inline QString MenuCaption(const QString& text) { return gui::MenuCaption(text); }
-inline QString NewExportPath(const QString& sheetName) { return editors::NewExportPath(sheetName); }
-inline void OpenExport(const QString& path) { editors::OpenExport(path); }
+inline void ApplyFont(QWidget* form) { ui::ApplyFormFont(form); }
+inline QString MenuCaption(const QString& text) { return ui::MenuCaption(text); }
+inline QString NewExportPath(const QString& sheetName) { return ui::NewExportPath(sheetName); }
+inline void OpenExport(const QString& path) { ui::OpenExport(path); }
 
 } // namespace ecr::reports::forms

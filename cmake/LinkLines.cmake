@@ -1,0 +1,26 @@
+# Writes OUT with one line per target of the folder DIR and the folders below
+# it: "name=lib1;lib2;..." (the libraries the target links, as given to
+# target_link_libraries), for cmake/CheckLayers.cmake.
+function(ecr_collect_targets dir out)
+  get_property(here DIRECTORY "${dir}" PROPERTY BUILDSYSTEM_TARGETS)
+  get_property(subdirs DIRECTORY "${dir}" PROPERTY SUBDIRECTORIES)
+  foreach(sub IN LISTS subdirs)
+    ecr_collect_targets("${sub}" below)
+    list(APPEND here ${below})
+  endforeach()
+  set(${out} ${here} PARENT_SCOPE)
+endfunction()
+
+function(ecr_write_link_lines dir out)
+  ecr_collect_targets("${dir}" targets)
+  set(content "")
+  foreach(t IN LISTS targets)
+    get_target_property(type ${t} TYPE)
+    if(type MATCHES "^(STATIC_LIBRARY|SHARED_LIBRARY|MODULE_LIBRARY|OBJECT_LIBRARY|EXECUTABLE)$")
+      string(APPEND content "${t}=$<TARGET_PROPERTY:${t},LINK_LIBRARIES>\n")
+    elseif(type STREQUAL "INTERFACE_LIBRARY")
+      string(APPEND content "${t}=$<TARGET_PROPERTY:${t},INTERFACE_LINK_LIBRARIES>\n")
+    endif()
+  endforeach()
+  file(GENERATE OUTPUT "${out}" CONTENT "${content}")
+endfunction()

@@ -1,0 +1,55 @@
+#include "Controls.h"
+
+#include "Texts.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <cmath>
+
+namespace ecr::ui {
+
+QLabel* MakeLabel(QWidget* parent, const char* name, int captionId, bool fieldLabel) {
+    auto* l = new QLabel(fieldLabel ? FieldLabel(Text(captionId)) : Text(captionId), parent);
+    l->setObjectName(QString::fromLatin1(name));
+    return l;
+}
+
+QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption) {
+    auto* b = new QPushButton(caption, parent);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setAutoDefault(false);
+    b->setDefault(false);
+    return b;
+}
+
+QPushButton* MakeButton(QWidget* parent, const char* name, int captionId) {
+    return MakeButton(parent, name, Text(captionId));
+}
+
+QCheckBox* MakeCheckBox(QWidget* parent, const char* name, int captionId) {
+    auto* c = new QCheckBox(Text(captionId), parent);
+    c->setObjectName(QString::fromLatin1(name));
+    return c;
+}
+
+QLineEdit* MakeField(QWidget* parent, const char* name, EntryRule rule) {
+    auto* e = new QLineEdit(parent);
+    e->setObjectName(QString::fromLatin1(name));
+    ApplyEntryRule(e, rule);
+    return e;
+}
+
+QString AmountText(double value, int minDecimals) {
+    for (int d = minDecimals; d < 6; ++d) {
+        const QString t = QString::number(value, 'f', d);
+        if (std::fabs(t.toDouble() - value) < 1e-9) return t;
+    }
+    return QString::number(value, 'f', 6);
+}
+
+QString PlainNumber(double value) { return QString::number(value, 'g', 15); }
+
+} // namespace ecr::ui

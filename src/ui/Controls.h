@@ -1,0 +1,32 @@
+// Controls as every form makes them: captions from catalogue ids, object
+// names for tests and the log, and numbers shown the same way everywhere.
+#pragma once
+
+#include "EntryRules.h"
+
+#include <QString>
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QWidget;
+
+namespace ecr::ui {
+
+// A label whose text is the caption of id; field labels get a colon.
+QLabel* MakeLabel(QWidget* parent, const char* name, int captionId, bool fieldLabel = true);
+// A command button; Enter in a text box never presses it.
+QPushButton* MakeButton(QWidget* parent, const char* name, int captionId);
+QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption);
+QCheckBox* MakeCheckBox(QWidget* parent, const char* name, int captionId);
+QLineEdit* MakeField(QWidget* parent, const char* name, EntryRule rule);
+
+// Amount as the lists show it: at least minDecimals decimals, more when the
+// stored value has them (so a value copied from the list into an entry form
+// and saved again loses nothing).
+QString AmountText(double value, int minDecimals);
+// A stored number without trailing zeros: 13 as "13", 9.5 as "9.5".
+QString PlainNumber(double value);
+
+} // namespace ecr::ui

@@ -1,0 +1,377 @@
+#include "FieldForm.h"
+
+#include "Controls.h"
+#include "Texts.h"
+#include "app/GlobalFunc.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateTimeEdit>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace ecr::ui {
+
+namespace {
+
+constexpr const char* kDateFormat = "yyyy-MM-dd hh:mm:ss";
+
+bool isLineEdit(FieldKind k) {
+    return k == FieldKind::Text || k == FieldKind::Digits || k == FieldKind::Code || k == FieldKind::Amount ||
+           k == FieldKind::Decimal;
+}
+
+EntryRule defaultRule(FieldKind k) {
+    switch (k) {
+    case FieldKind::Digits: return EntryRule::DigitsMoveOn;
+    case FieldKind::Code: return EntryRule::Code;
+    case FieldKind::Amount: return EntryRule::Amount;
+    case FieldKind::Decimal: return EntryRule::Decimal;
+    default: return EntryRule::Text;
+    }
+}
+
+bool isCombo(const Field& f) {
+    return f.kind == FieldKind::Combo || f.kind == FieldKind::Digit ||
+           (f.kind == FieldKind::Bit && (!f.itemCaptions.empty() || !f.itemTexts.empty()));
+}
+
+std::optional<records::FieldLimit> limitOf(const Field& f) {
+    if (f.limit) return f.limit;
+    if (f.limitAt) return f.limitAt();
+    return std::nullopt;
+}
+
+bool isWhole(const Field& f) {
+    const auto l = limitOf(f);
+    return l && l->kind == records::FieldLimit::Kind::Whole;
+}
+
+} // namespace
+
+QString LimitMessage(int captionId, const records::LimitProblem& problem) {
+    std::vector<std::string> args{Text(captionId).trimmed().toStdString()};
+    args.insert(args.end(), problem.args.begin(), problem.args.end());
+    return QString::fromStdString(SubstituteArgs(Text(problem.messageId).toStdString(), args));
+}
+
+FieldForm::FieldForm(QWidget* form, FieldTable table) : table_(std::move(table)) {
+    if (table_.sections.empty()) table_.sections.push_back({});
+    build(form);
+}
+
+QWidget* FieldForm::makeControl(QWidget* parent, const Field& f) {
+    const char* name = f.object;
+    if (isLineEdit(f.kind)) {
+        QLineEdit* e = MakeField(parent, name, f.rule.value_or(defaultRule(f.kind)));
+        if (f.maxLength > 0) e->setMaxLength(f.maxLength);
+        return e;
+    }
+    if (isCombo(f)) {
+        auto* c = new QComboBox(parent);
+        c->setObjectName(QString::fromLatin1(name));
+        for (int id : f.itemCaptions) c->addItem(Text(id));
+        for (const auto& t : f.itemTexts) c->addItem(QString::fromStdString(t));
+        return c;
+    }
+    switch (f.kind) {
+    case FieldKind::Check:
+    case FieldKind::Bit: return MakeCheckBox(parent, name, f.caption);
+    case FieldKind::Date: {
+        auto* d = new QDateTimeEdit(parent);
+        d->setObjectName(QString::fromLatin1(name));
+        d->setCalendarPopup(true);
+        d->setDisplayFormat(QStringLiteral("yyyy-MM-dd hh:mm"));
+        return d;
+    }
+    default: {
+        auto* l = new QLabel(parent);
+        l->setObjectName(QString::fromLatin1(name));
+        return l;
+    }
+    }
+}
+
+void FieldForm::build(QWidget* form) {
+    auto* top = new QVBoxLayout;
+    layout_ = top;
+    if (table_.heading) {
+        QLabel* heading = MakeLabel(form, table_.headingObject, table_.heading, false);
+        QFont bold = heading->font();
+        bold.setBold(true);
+        heading->setFont(bold);
+        top->addWidget(heading);
+    }
+
+    // One grid per section; tabs or framed groups hold those after the first.
+    QTabWidget* tabs = nullptr;
+    std::vector<QGridLayout*> grids;
+    std::vector<QWidget*> parents;
+    for (std::size_t s = 0; s < table_.sections.size(); ++s) {
+        const Section& sec = table_.sections[s];
+        auto* grid = new QGridLayout;
+        QWidget* parent = form;
+        if (s == 0) {
+            top->addLayout(grid);
+        } else if (table_.tabs) {
+            if (!tabs) {
+                tabs = new QTabWidget(form);
+                tabs->setObjectName(QString::fromLatin1(table_.tabObject));
+                top->addWidget(tabs);
+            }
+            auto* page = new QWidget(tabs);
+            if (sec.object) page->setObjectName(QString::fromLatin1(sec.object));
+            page->setLayout(grid);
+            tabs->addTab(page, Text(sec.caption));
+            parent = page;
+        } else {
+            if (sec.caption) top->addWidget(MakeLabel(form, sec.object, sec.caption, false));
+            if (sec.framed) {
+                auto* box = new QGroupBox(form);
+                box->setLayout(grid);
+                top->addWidget(box);
+                parent = box;
+            } else {
+                top->addLayout(grid);
+            }
+        }
+        grids.push_back(grid);
+        parents.push_back(parent);
+    }
+
+    std::vector<int> cells(table_.sections.size(), 0);
+    std::vector<bool> labelled(table_.sections.size(), false);
+    for (const Field& f : table_.fields) labelled[f.section] = labelled[f.section] || f.label;
+    for (const Field& f : table_.fields) {
+        const std::size_t s = static_cast<std::size_t>(f.section);
+        QWidget* control = makeControl(parents[s], f);
+        controls_.push_back(control);
+        const int columns = std::max(1, table_.sections[s].columns);
+        const int cell = cells[s]++;
+        const int row = cell / columns;
+        const int col = cell % columns;
+        QGridLayout* grid = grids[s];
+        QLabel* label = nullptr;
+        if (labelled[s]) {
+            if (f.label) {
+                label = MakeLabel(parents[s], f.label, f.caption);
+                label->setBuddy(control);
+                grid->addWidget(label, row, 2 * col);
+            }
+            grid->addWidget(control, row, 2 * col + 1);
+        } else {
+            grid->addWidget(control, row, col);
+        }
+        if (f.shown && !f.shown()) {
+            control->hide();
+            if (label) label->hide();
+        }
+    }
+    if (labelled[0]) grids[0]->setColumnMinimumWidth(1, 220);
+
+    QWidget* previous = nullptr;
+    for (QWidget* c : controls_) {
+        if (c->focusPolicy() == Qt::NoFocus) continue;
+        if (previous) QWidget::setTabOrder(previous, c);
+        previous = c;
+    }
+}
+
+QWidget* FieldForm::control(const char* object) const {
+    for (std::size_t i = 0; i < controls_.size(); ++i)
+        if (qstrcmp(table_.fields[i].object, object) == 0) return controls_[i];
+    return nullptr;
+}
+
+QWidget* FieldForm::firstEditable() const {
+    for (QWidget* c : controls_)
+        if (c->focusPolicy() != Qt::NoFocus && c->isEnabled() && !c->isHidden()) return c;
+    return nullptr;
+}
+
+QWidget* FieldForm::lastInTabOrder() const {
+    for (auto it = controls_.rbegin(); it != controls_.rend(); ++it)
+        if ((*it)->focusPolicy() != Qt::NoFocus) return *it;
+    return nullptr;
+}
+
+QString FieldForm::shownText(const Field& f, const db::Value& v) const {
+    if (v.isNull()) return {};
+    if (v.isText()) return QString::fromStdString(v.toText());
+    if (f.shownDecimals >= 0) return AmountText(v.toDouble(), f.shownDecimals);
+    if (v.isReal()) return PlainNumber(v.toDouble());
+    return QString::number(v.toInt());
+}
+
+void FieldForm::setValue(const Field& f, const db::Value& v) {
+    QWidget* c = control(f.object);
+    if (auto* e = qobject_cast<QLineEdit*>(c)) {
+        e->setText(shownText(f, v));
+    } else if (auto* combo = qobject_cast<QComboBox*>(c)) {
+        combo->setCurrentIndex(v.isNull() ? -1 : static_cast<int>(v.toInt()));
+    } else if (auto* box = qobject_cast<QCheckBox*>(c)) {
+        box->setChecked(v.toInt() != 0);
+    } else if (auto* date = qobject_cast<QDateTimeEdit*>(c)) {
+        QDateTime t = QDateTime::fromString(QString::fromStdString(v.toText()), QString::fromLatin1(kDateFormat));
+        if (!t.isValid()) t = QDateTime(QDate::fromString(QString::fromStdString(v.toText()), Qt::ISODate), QTime());
+        if (t.isValid()) date->setDateTime(t);
+    } else if (auto* label = qobject_cast<QLabel*>(c)) {
+        label->setText(shownText(f, v));
+    }
+}
+
+void FieldForm::load(const db::Rows& rows, std::size_t row) {
+    if (row >= rows.size()) return;
+    for (const Field& f : table_.fields) {
+        if (!f.column || rows.columnIndex(f.column) < 0) continue;
+        const db::Value& v = rows.at(row, f.column);
+        loaded_[f.column] = v;
+        switch (f.kind) {
+        case FieldKind::Combo: {
+            long long index = -1;
+            if (f.itemValues.empty()) {
+                if (!v.isNull()) index = v.toInt();
+            } else {
+                const auto it = std::find(f.itemValues.begin(), f.itemValues.end(), v.toInt());
+                if (!v.isNull() && it != f.itemValues.end()) index = it - f.itemValues.begin();
+            }
+            // A stored value without an item shows none and is kept on saving.
+            const auto* combo = control<QComboBox>(f.object);
+            if (combo && (index < 0 || index >= combo->count())) index = -1;
+            setValue(f, index < 0 ? db::Value() : db::Value(index));
+            break;
+        }
+        case FieldKind::Bit: {
+            const bool set = ((v.toInt() >> f.bit) & 1) != 0;
+            setValue(f, (set != f.inverted) ? 1 : 0);
+            break;
+        }
+        case FieldKind::Digit: {
+            const std::string s = v.toText();
+            const int d = f.digit < static_cast<int>(s.size()) ? s[static_cast<std::size_t>(f.digit)] - '0' : 0;
+            const auto* combo = control<QComboBox>(f.object);
+            setValue(f, d >= 0 && combo && d < combo->count() ? d : 0);
+            break;
+        }
+        default: setValue(f, v); break;
+        }
+    }
+}
+
+void FieldForm::loadInitial() {
+    loaded_.clear();
+    for (const Field& f : table_.fields) setValue(f, f.initial);
+}
+
+void FieldForm::loadAnother() {
+    for (const Field& f : table_.fields)
+        if (f.another) setValue(f, *f.another);
+}
+
+std::optional<Refusal> FieldForm::check(int pointDecimals) const {
+    for (std::size_t i = 0; i < table_.fields.size(); ++i) {
+        const Field& f = table_.fields[i];
+        const auto* e = qobject_cast<const QLineEdit*>(controls_[i]);
+        if (!e || !e->isEnabled() || (f.shown && !f.shown())) continue;
+        const std::string text = TrimBlanks(e->text().toStdString());
+        if (text.empty() && f.required) return Refusal{Text(f.required), f.object};
+        if (const auto limit = limitOf(f))
+            if (const auto problem = records::CheckText(*limit, text, pointDecimals))
+                return Refusal{LimitMessage(f.caption, *problem), f.object};
+    }
+    return std::nullopt;
+}
+
+db::Value FieldForm::storedValue(const Field& f) const {
+    QWidget* c = control(f.object);
+    if (auto* e = qobject_cast<QLineEdit*>(c)) {
+        const std::string text = TrimBlanks(e->text().toStdString());
+        switch (f.kind) {
+        case FieldKind::Amount:
+        case FieldKind::Decimal:
+            if (isWhole(f)) return static_cast<long long>(NumericValue(text));
+            return NumericValue(text);
+        case FieldKind::Digits:
+            if (isWhole(f)) return static_cast<long long>(NumericValue(text));
+            return text;
+        default: return text;
+        }
+    }
+    if (auto* combo = qobject_cast<QComboBox*>(c)) {
+        const int index = combo->currentIndex();
+        if (index < 0) {
+            const auto it = loaded_.find(f.column);
+            return it != loaded_.end() ? it->second : f.initial;
+        }
+        if (f.itemValues.empty()) return index;
+        return static_cast<std::size_t>(index) < f.itemValues.size() ? db::Value(f.itemValues[index]) : db::Value(index);
+    }
+    if (auto* box = qobject_cast<QCheckBox*>(c)) return box->isChecked() ? 1 : 0;
+    if (auto* date = qobject_cast<QDateTimeEdit*>(c))
+        return date->dateTime().toString(QString::fromLatin1(kDateFormat)).toStdString();
+    return {};
+}
+
+RowValues FieldForm::values() const {
+    RowValues out;
+    auto slot = [&out](const std::string& column) -> db::Value& {
+        for (auto& [c, v] : out)
+            if (c == column) return v;
+        out.emplace_back(column, db::Value());
+        return out.back().second;
+    };
+    for (std::size_t i = 0; i < table_.fields.size(); ++i) {
+        const Field& f = table_.fields[i];
+        if (!f.column || f.kind == FieldKind::Label) continue;
+        db::Value& v = slot(f.column);
+        if (f.kind == FieldKind::Bit) {
+            // The table describes the whole column: bits start from 0.
+            const auto* box = qobject_cast<const QCheckBox*>(controls_[i]);
+            const auto* combo = qobject_cast<const QComboBox*>(controls_[i]);
+            const bool on = box ? box->isChecked() : combo && combo->currentIndex() == 1;
+            const long long packed = v.isNull() ? 0 : v.toInt();
+            v = (on != f.inverted) ? (packed | (1LL << f.bit)) : packed;
+        } else if (f.kind == FieldKind::Digit) {
+            std::string s = v.isNull() ? std::string() : v.toText();
+            if (s.size() <= static_cast<std::size_t>(f.digit)) s.resize(static_cast<std::size_t>(f.digit) + 1, '0');
+            const auto* combo = qobject_cast<const QComboBox*>(controls_[i]);
+            const int d = combo ? std::clamp(combo->currentIndex(), 0, 9) : 0;
+            s[static_cast<std::size_t>(f.digit)] = static_cast<char>('0' + d);
+            v = s;
+        } else {
+            v = storedValue(f);
+        }
+    }
+    return out;
+}
+
+void InsertRow(db::Database& db, const std::string& table, const RowValues& values) {
+    std::string columns, marks;
+    db::Params params;
+    for (const auto& [c, v] : values) {
+        columns += (columns.empty() ? "" : ", ") + c;
+        marks += marks.empty() ? "?" : ", ?";
+        params.push_back(v);
+    }
+    db.execute("INSERT INTO " + table + "(" + columns + ") VALUES(" + marks + ")", params);
+}
+
+void UpdateRow(db::Database& db, const std::string& table, const RowValues& values, const std::string& keyColumn,
+               const db::Value& key) {
+    std::string sets;
+    db::Params params;
+    for (const auto& [c, v] : values) {
+        sets += (sets.empty() ? "" : ", ") + c + " = ?";
+        params.push_back(v);
+    }
+    params.push_back(key);
+    db.execute("UPDATE " + table + " SET " + sets + " WHERE " + keyColumn + " = ?", params);
+}
+
+} // namespace ecr::ui

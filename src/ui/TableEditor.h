@@ -1,0 +1,121 @@
+// Table editors: a list form and its entry form from one description of the
+// table (key, order, list columns with their formats, the slot rule, the
+// transfer kind, an export sheet, the messages of the row actions) and the
+// field table of the entry form. An editor with rules of its own overrides
+// the hooks of TableListForm.
+#pragma once
+
+#include "FieldForm.h"
+#include "ListForm.h"
+#include "import/Spreadsheet.h"
+
+#include <QSize>
+
+#include <functional>
+#include <optional>
+#include <vector>
+
+namespace ecr::ui {
+
+// How a list column shows its stored value.
+enum class Shown {
+    Text,     // as stored
+    Number,   // without trailing zeros: 13, 9.5
+    Amount2,  // at least two decimals: 2.50
+    Amount3,  // at least three decimals
+    Mark,     // caption 111232 when not 0, empty otherwise
+    Captions, // captions[value]; empty outside the list
+};
+
+struct ListColumn {
+    const char* column;
+    int caption;
+    Shown shown = Shown::Text;
+    int width = 0;             // 0: as wide as the caption needs
+    std::vector<int> captions; // Shown::Captions
+};
+
+struct ListDescription {
+    const char* form = nullptr;    // object name of the list form
+    int caption = 0;               // its title
+    int heading = 0;               // Label1 above the list; 0: none
+    const char* table = nullptr;
+    const char* key = nullptr;     // key column; the first list column shows it
+    const char* order = nullptr;   // ORDER BY of the list
+    std::vector<ListColumn> columns;
+    // The key of a new row; nullopt when every slot is taken.
+    std::function<std::optional<long long>(db::Database&)> nextKey;
+    const char* transferKind = nullptr; // kind of the link's plan table; nullptr: none
+    // The export sheet; empty: no export button.
+    std::function<sheets::SheetData(db::Database&)> sheet;
+    QSize size{760, 520};
+    int fitMinWidth = 80;          // narrowest fitted column
+
+    int noRowModify = 0;           // message for modify without a row; 0: nothing happens
+    int noRowDelete = 0;           // message for delete without a row
+    int confirmDelete = 0;
+    Prompter::Icon deleteIcon = Prompter::Icon::Information;
+    int deletedMessage = 0;        // after a delete; 0: none
+    int fullMessage = 0;           // add refused when no slot is free
+
+    const char* entryForm = nullptr; // object name of the entry form
+    int entryCaption = 0;
+    FieldTable fields;
+    int anotherQuestion = 111111;    // after an add: add another?
+    Prompter::Icon anotherIcon = Prompter::Icon::Information;
+    int anotherFull = 0;             // another wanted, but no slot is free
+};
+
+class TableListForm : public ListForm {
+    Q_OBJECT
+public:
+    TableListForm(const ListDescription& description, QWidget* parent);
+
+    const ListDescription& description() const { return d_; }
+    // Reloads the list from the table.
+    void FillList();
+    void reloadAfterRead() override { FillList(); }
+    // Shows the stored row of the key in the list row (appended when row is
+    // nullptr); returns the row.
+    QTreeWidgetItem* showStoredRow(const db::Value& key, QTreeWidgetItem* row);
+    // The key of the list row.
+    db::Value rowKey(const QTreeWidgetItem& row) const;
+
+    // Hooks for an editor's own rules.
+    // Values written on insert besides the fields and the key.
+    virtual void completeInsert(RowValues& values, const db::Value& key) const;
+    // A check after the field table's own; nullopt lets the row be saved.
+    virtual std::optional<Refusal> checkEntry(const FieldForm& fields) const;
+
+protected:
+    void cmdAdd_Click();
+    void cmdModify_Click();
+    void cmdDelete_Click();
+    void cmdExcel_Click();
+
+private:
+    void showRow(QTreeWidgetItem* item, const db::Rows& rows, std::size_t r) const;
+    std::string listSql() const;
+
+    const ListDescription& d_;
+};
+
+class TableEntryForm : public EntryForm {
+    Q_OBJECT
+public:
+    // key: the new row's key (add) or the selected row's (modify).
+    TableEntryForm(TableListForm* list, bool modify, const db::Value& key);
+    FieldForm& fields() { return *fields_; }
+
+protected:
+    void save() override;
+
+private:
+    void showKey();
+
+    TableListForm* list_;
+    db::Value key_;
+    std::unique_ptr<FieldForm> fields_;
+};
+
+} // namespace ecr::ui

@@ -1,0 +1,106 @@
+// Single-page and paged transfers for any form. A form takes part through the
+// small TransferHost interface (its controls on or off, what to reload after a
+// read), so forms that are not lists (parameters, keyboard, logo) use the same
+// transfers as the list forms.
+#pragma once
+
+#include "link/TransferEngine.h"
+#include "link/TransferPlans.h"
+
+#include <QList>
+#include <QMetaObject>
+#include <QObject>
+
+#include <string>
+#include <string_view>
+
+class QLineEdit;
+class QWidget;
+
+namespace ecr::ui {
+
+class ProgressPanel;
+
+// What a transfer needs of the form that runs it.
+class TransferHost {
+public:
+    virtual ~TransferHost() = default;
+    // The form: parent of the messages, its name the log location's prefix.
+    virtual QWidget* hostWidget() = 0;
+    // Off while a transfer runs, on when it ends.
+    virtual void setControlsEnabled(bool enabled) = 0;
+    // After a completed read.
+    virtual void reloadAfterRead() {}
+};
+
+// Log location of a procedure of the host: "<form>_<procedure>".
+std::string Where(TransferHost& host, const char* procedure);
+
+// False, after message 111609, while the register link's port is open or a
+// transfer runs: a form must not close then.
+bool MayCloseWhileLinked(QWidget* form);
+
+// One register page of a kind of the link's plan table ("cashiers",
+// "departments", "flashcash"): no question, no panel, no retry.
+class SinglePageTransfer : public QObject {
+    Q_OBJECT
+public:
+    SinglePageTransfer(TransferHost& host, std::string_view kind);
+    ~SinglePageTransfer() override;
+    // False when nothing started (no engine, busy, or the start failed).
+    bool start(link::Direction d);
+
+private:
+    void finished(const link::TransferResult& r, link::Direction d);
+    void release();
+
+    TransferHost& host_;
+    const link::KindPlan* plan_;
+    QMetaObject::Connection state_, done_;
+};
+
+// The paged upload and download of one kind, driven by the form's page boxes
+// (txtStartPage, txtEndPage) and its progress panel. Idle, running, paused,
+// finished as the panel shows.
+class PagedTransfer : public QObject {
+    Q_OBJECT
+public:
+    // kind: a paged kind of the link's plan table ("plu", "members", ...).
+    PagedTransfer(TransferHost& host, std::string_view kind, ProgressPanel* panel, QLineEdit* startBox,
+                  QLineEdit* endBox);
+    ~PagedTransfer() override;
+
+    // cmdUpload and cmdDownload: the boxes set to the whole range first.
+    void upload();
+    void download();
+    // ReadPages and WritePages: the range of the boxes.
+    void readPages() { run(link::Direction::Read); }
+    void writePages() { run(link::Direction::Write); }
+
+    // Pages of the kind for the database's keyboard.
+    int pageCount(link::Direction d) const;
+    // The direction of the last transfer started (continue repeats it).
+    link::Direction direction() const { return direction_; }
+    bool paused() const { return paused_; }
+
+private:
+    void run(link::Direction d);
+    void onState(link::EngineState s);
+    void onPage(int page, const QString& caption);
+    void onFinished(const link::TransferResult& r);
+    void stopClicked();
+    void continueClicked();
+    void closeClicked();
+    void release();
+
+    TransferHost& host_;
+    const link::KindPlan* plan_;
+    ProgressPanel* panel_;
+    QLineEdit* start_;
+    QLineEdit* end_;
+    link::Direction direction_ = link::Direction::Read;
+    bool paused_ = false;
+    QList<QMetaObject::Connection> engineConnections_;
+};
+
+} // namespace ecr::ui

@@ -1,0 +1,3 @@
+// Planted: sibling forms folders including each other.
+#pragma once
+#include "views/B.h"

@@ -1,0 +1,3 @@
+#pragma once
+#include "editors/A.h"
+#include <QWidget>

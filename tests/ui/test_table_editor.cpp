@@ -1,0 +1,199 @@
+// A table editor from a description other than the department and cashier
+// ones: list formats, an editor's own check and insert values, the messages
+// of the row actions, the paged transfer's boxes and the export sheet.
+#include "editors/FormsFixture.h"
+#include "import/Spreadsheet.h"
+#include "ui/SheetExport.h"
+#include "ui/TableEditor.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+
+using namespace ecr;
+using namespace ecr::ui;
+
+namespace {
+
+const ListDescription& boxes() {
+    static const ListDescription d{
+        .form = "frmBoxes",
+        .caption = 111351,
+        .table = "boxes",
+        .key = "k",
+        .order = "k DESC",
+        .columns = {{"k", 111002},
+                    {"name", 111003},
+                    {"qty", 111078, Shown::Amount3},
+                    {"price", 111077, Shown::Amount2},
+                    {"rate", 111386, Shown::Number},
+                    {"kind", 111385, Shown::Captions, 0, {111487, 111488}},
+                    {"flag", 111037, Shown::Mark}},
+        .nextKey = [](db::Database& db) -> std::optional<long long> {
+            const long long next = db.scalar("SELECT coalesce(max(k), 0) + 10 FROM boxes").toInt();
+            if (next > 30) return std::nullopt;
+            return next;
+        },
+        .transferKind = "members",
+        .sheet = [](db::Database& db) {
+            sheets::SheetData s;
+            s.name = "Boxes";
+            for (const auto& r : db.query("SELECT k, name FROM boxes ORDER BY k").rows)
+                s.rows.push_back({r[0].toDouble(), r[1].toText()});
+            return s;
+        },
+        .noRowModify = 111168,
+        .noRowDelete = 111168,
+        .confirmDelete = 111169,
+        .deleteIcon = Prompter::Icon::Exclamation,
+        .deletedMessage = 111170,
+        .fullMessage = 111112,
+        .entryForm = "frmBoxes_S",
+        .entryCaption = 111351,
+        .fields = {.fields = {{.column = "k", .caption = 111002, .object = "lblKey", .kind = FieldKind::Label,
+                               .label = "Label1"},
+                              {.column = "name", .caption = 111003, .object = "txtName", .label = "Label2",
+                               .required = 111173},
+                              {.column = "qty", .caption = 111078, .object = "txtQty", .kind = FieldKind::Decimal,
+                               .label = "Label3", .another = "1"},
+                              {.column = "flag", .caption = 111037, .object = "chkOn", .kind = FieldKind::Check}}},
+        .anotherQuestion = 111179,
+        .anotherIcon = Prompter::Icon::Exclamation,
+        .anotherFull = 111113,
+    };
+    return d;
+}
+
+// An editor with rules of its own: names may not start with "x", and every
+// new row records its key in "copy".
+class BoxesForm : public TableListForm {
+public:
+    BoxesForm() : TableListForm(boxes(), nullptr) {}
+    void completeInsert(RowValues& values, const db::Value& key) const override { values.emplace_back("copy", key); }
+    std::optional<Refusal> checkEntry(const FieldForm& fields) const override {
+        if (fields.control<QLineEdit>("txtName")->text().startsWith('x')) return Refusal{"no x", "txtName"};
+        return std::nullopt;
+    }
+};
+
+struct TableEditorTest : FormsFixture {
+    TableEditorTest() {
+        db->execute("CREATE TABLE boxes(k INTEGER PRIMARY KEY, name TEXT, qty REAL, price REAL, rate REAL, "
+                    "kind INTEGER, flag INTEGER, copy INTEGER)");
+    }
+    QStringList row(QWidget* f, int i) { return rowTexts(listOf(f)->topLevelItem(i)); }
+};
+
+} // namespace
+
+TEST_F(TableEditorTest, ListFormatsAndTheirOrder) {
+    db->execute("INSERT INTO boxes VALUES(1, 'One', 2, 3.5, 9.25, 1, 1, NULL), (2, 'Two', 0.125, 0, 13, 5, 0, NULL)");
+    BoxesForm f;
+    EXPECT_EQ(f.objectName(), "frmBoxes");
+    EXPECT_EQ(f.windowTitle(), "S111351");
+    ASSERT_EQ(listOf(&f)->topLevelItemCount(), 2);
+    EXPECT_EQ(row(&f, 0), QStringList({"2", "Two", "0.125", "0.00", "13", "", ""}));
+    EXPECT_EQ(row(&f, 1), QStringList({"1", "One", "2.000", "3.50", "9.25", "S111488", "S111232"}));
+    // A paged kind gets the page boxes and the progress panel; Upload sets
+    // the whole range (no register link here, so nothing is sent).
+    for (const char* name : {"txtStartPage", "txtEndPage", "cmdUpload", "cmdDownload", "cmdExcel", "fraProgress"})
+        EXPECT_NE(f.findChild<QWidget*>(name), nullptr) << name;
+    click(&f, "cmdUpload");
+    EXPECT_EQ(text(&f, "txtStartPage"), "1");
+    EXPECT_EQ(text(&f, "txtEndPage"), "32");
+}
+
+TEST_F(TableEditorTest, AddWithTheEditorsOwnRulesThenAnotherUntilNoKeyIsLeft) {
+    BoxesForm f;
+    f.show();
+    prompter.answers = {true, true};
+    auto seen = whenModal("frmBoxes_S", [&](QDialog* d) {
+        EXPECT_EQ(child<QLabel>(d, "lblKey")->text(), "10");
+        EXPECT_EQ(focusName(d), "txtName");
+        // Tab runs through the fields in table order, then Save and Cancel.
+        QStringList tabs;
+        for (QWidget* w = child<QWidget>(d, "txtName"); tabs.size() < 6; w = w->nextInFocusChain())
+            if (w->focusPolicy() & Qt::TabFocus) tabs << w->objectName();
+        EXPECT_EQ(tabs, QStringList({"txtName", "txtQty", "chkOn", "cmdSave", "cmdCancel", "txtName"}));
+        click(d, "cmdSave");
+        EXPECT_EQ(prompter.shown.last().text, "S111173");
+        setText(d, "txtName", "xbox");
+        click(d, "cmdSave");
+        EXPECT_EQ(prompter.shown.last().text, "no x");
+        EXPECT_EQ(focusName(d), "txtName");
+        setText(d, "txtName", "Box");
+        setText(d, "txtQty", "2.5");
+        child<QCheckBox>(d, "chkOn")->setChecked(true);
+        click(d, "cmdSave");
+        EXPECT_EQ(prompter.shown.last().text, "S111179");
+        EXPECT_EQ(prompter.shown.last().icon, Prompter::Icon::Exclamation);
+        // Another: the next key, the quantity reset, the box kept.
+        EXPECT_EQ(child<QLabel>(d, "lblKey")->text(), "20");
+        EXPECT_EQ(text(d, "txtQty"), "1");
+        EXPECT_EQ(text(d, "txtName"), "Box");
+        setText(d, "txtName", "Box 2");
+        const qsizetype mark = prompter.shown.size();
+        click(d, "cmdSave");
+        // Key 30 is still free; after it none is, and the form closes.
+        setText(d, "txtName", "Box 3");
+        click(d, "cmdSave");
+        EXPECT_EQ(messagesSince(mark), QStringList({"S111179", "S111179", "S111113"}));
+        EXPECT_FALSE(d->isVisible());
+    });
+    click(&f, "cmdAdd");
+    EXPECT_TRUE(*seen);
+    EXPECT_EQ(db->query("SELECT k, name, qty, flag, copy FROM boxes ORDER BY k").rows,
+              (std::vector<std::vector<db::Value>>{{10, "Box", 2.5, 1, 10}, {20, "Box 2", 1.0, 1, 20},
+                                                   {30, "Box 3", 1.0, 1, 30}}));
+    EXPECT_EQ(listOf(&f)->topLevelItemCount(), 3);
+
+    // The table is full: Add says so and shows no form.
+    seen = whenModal("frmBoxes_S", [](QDialog*) {});
+    const qsizetype mark = prompter.shown.size();
+    click(&f, "cmdAdd");
+    EXPECT_EQ(messagesSince(mark), QStringList({"S111112"}));
+    QTest::qWait(20);
+    EXPECT_FALSE(*seen);
+}
+
+TEST_F(TableEditorTest, ModifyDeleteAndExport) {
+    db->execute("INSERT INTO boxes(k, name, qty) VALUES(7, 'Seven', 1), (8, 'Eight', 2)");
+    BoxesForm f;
+    f.show();
+    qsizetype mark = prompter.shown.size();
+    click(&f, "cmdModify");
+    click(&f, "cmdDelete");
+    EXPECT_EQ(messagesSince(mark), QStringList({"S111168", "S111168"}));
+
+    selectRow(&f, 1); // 7: the list runs by key, highest first
+    auto seen = whenModal("frmBoxes_S", [&](QDialog* d) {
+        EXPECT_EQ(child<QLabel>(d, "lblKey")->text(), "7");
+        EXPECT_EQ(text(d, "txtName"), "Seven");
+        setText(d, "txtName", "Seven!");
+        click(d, "cmdSave");
+        EXPECT_FALSE(d->isVisible());
+    });
+    click(&f, "cmdModify");
+    EXPECT_TRUE(*seen);
+    EXPECT_EQ(db->scalar("SELECT name FROM boxes WHERE k = 7").toText(), "Seven!");
+    EXPECT_EQ(row(&f, 1).at(1), "Seven!");
+
+    prompter.answers = {true};
+    mark = prompter.shown.size();
+    click(&f, "cmdDelete");
+    EXPECT_EQ(messagesSince(mark), QStringList({"S111169\n7 Seven!", "S111170"}));
+    EXPECT_EQ(prompter.shown[mark].icon, Prompter::Icon::Exclamation);
+    EXPECT_EQ(db->scalar("SELECT group_concat(k) FROM boxes").toText(), "8");
+
+    QStringList opened;
+    Exports().folder = QString::fromStdString(dir.file("out"));
+    Exports().open = [&](const QString& p) { opened << p; };
+    click(&f, "cmdExcel");
+    Exports() = {};
+    ASSERT_EQ(opened.size(), 1);
+    const sheets::ReadSheet s = sheets::ReadFirstSheet(opened[0].toStdString());
+    EXPECT_EQ(s.name, "Boxes");
+    ASSERT_EQ(s.rows.size(), 1u);
+    EXPECT_EQ(s.at(0, 0).number, 8);
+    EXPECT_EQ(s.at(0, 1).text, "Eight");
+}
