@@ -7,6 +7,9 @@
 #include "editors/PluForm.h"
 #include "import/forms/ImportForm.h"
 #include "reports/forms/ReportForm.h"
+#include "views/FiscalForm.h"
+#include "views/FlashCashForm.h"
+#include "views/SaleDataForm.h"
 
 namespace ecr::gui {
 
@@ -20,6 +23,9 @@ void RegisterStandardForms(FormRegistry& forms) {
     forms.add("frmDepart", FormRegistry::modal<editors::DepartForm>());
     forms.add("frmCashierStruct", FormRegistry::modal<editors::CashierForm>());
     forms.add("frmImport", FormRegistry::modal<import::ImportForm>());
+    forms.add("frmSaleData", FormRegistry::modal<views::SaleDataForm>());
+    forms.add("frmFiscal", FormRegistry::modal<views::FiscalForm>());
+    forms.add("frmFlashCash", FormRegistry::modal<views::FlashCashForm>());
     forms.add("frmRpt1", reports::forms::OpenReport("frmRpt1"));
     forms.add("frmRpt2", reports::forms::OpenReport("frmRpt2"));
     forms.add("frmRpt3", reports::forms::OpenReport("frmRpt3"));

@@ -79,6 +79,10 @@ public:
 
     // Pages of the kind for the database's keyboard.
     int pageCount(link::Direction d) const;
+    // A read that starts at the first page replaces what is stored of the
+    // kind (with the first page that arrives), for kinds the register keeps
+    // whole; a read continued from a later page adds to it.
+    void setReplacesOnRead(bool on) { replacesOnRead_ = on; }
     // The direction of the last transfer started (continue repeats it).
     link::Direction direction() const { return direction_; }
     bool paused() const { return paused_; }
@@ -100,6 +104,7 @@ private:
     QLineEdit* end_;
     link::Direction direction_ = link::Direction::Read;
     bool paused_ = false;
+    bool replacesOnRead_ = false;
     QList<QMetaObject::Connection> engineConnections_;
 };
 

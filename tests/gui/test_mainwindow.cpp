@@ -175,11 +175,12 @@ TEST_F(MainWindowTest, EntriesWithoutFormsAreDisabledUntilRegistered) {
     MainWindow w(forms);
     for (const char* name : {"mnuComm", "mnuChangePassword", "mnuSeller", "mnuDept", "mnuSetPLU", "mnuImport", "mnuRpt3",
                              "mnuRpt4", "mnuRpt10", "mnuRpt101", "mnuRpt102", "mnuRpt11", "mnuRpt12", "mnuRpt13",
-                             "mnuRpt14", "mnuRpt15", "mnuRpt16", "mnuRpt17", "mnuRptHourly", "mnuMemberRpt"})
+                             "mnuRpt14", "mnuRpt15", "mnuRpt16", "mnuRpt17", "mnuRptHourly", "mnuMemberRpt",
+                             "mnuSaleDataView", "mnuCash", "mnuFiscalData"})
         EXPECT_TRUE(w.entry(name)->isEnabled()) << name;
-    for (const char* key : {"cashier", "depa", "plu"}) EXPECT_TRUE(button(w, key)->isEnabled()) << key;
-    for (const char* name : {"mnuSysPara", "mnuKey", "mnuBmpDownload", "mnuSaleDataView", "mnuCash", "mnuBundleInfo",
-                             "mnuMemberInfo", "mnuPromotion", "mnuFiscalData", "mnuDbBackup",
+    for (const char* key : {"cashier", "depa", "plu", "saledata"}) EXPECT_TRUE(button(w, key)->isEnabled()) << key;
+    for (const char* name : {"mnuSysPara", "mnuKey", "mnuBmpDownload", "mnuBundleInfo",
+                             "mnuMemberInfo", "mnuPromotion", "mnuDbBackup",
                              "mnuSelectDb", "mnuInitData", "mnuDataBackup", "mnuDataRestore", "mnuKeyboard"})
         EXPECT_FALSE(w.entry(name)->isEnabled()) << name;
     EXPECT_FALSE(button(w, "sys")->isEnabled());
