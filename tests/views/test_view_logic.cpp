@@ -132,7 +132,7 @@ TEST_F(ViewLogicTest, LinesAreThoseOfTheBillInItsMonthInRegisterOrder) {
 
 // The pages are answered from the month index, never by a pass over the
 // journal or a sort of a month: what keeps them fast on a full journal.
-TEST_F(ViewLogicTest, PagesAndMonthsSearchTheIndexes) {
+TEST_F(ViewLogicTest, PagesSearchTheMonthIndex) {
     auto plan = [&](const std::string& sql, const db::Params& p) {
         std::string all;
         for (const auto& r : db->query("EXPLAIN QUERY PLAN " + sql, p).rows) all += r[3].toText() + "\n";
