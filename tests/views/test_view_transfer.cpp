@@ -124,6 +124,35 @@ TEST_F(ViewTransferTest, Version100330ReadsAndWritesOnlyThePagesTheAllocationTab
     EXPECT_EQ(requests, each("write", {4134, 4135, 4256, 4261}, "ok"));
 }
 
+// A register that never gives its allocation table: no journal page is asked
+// for, the error is shown, and the journal already stored stays whole.
+TEST_F(ViewTransferTest, AnAllocationTableThatFailsEndsTheReadAndKeepsTheStoredJournal) {
+    db->execute("INSERT INTO info(keyboard, ver) VALUES(0, 400)");
+    db->execute("INSERT INTO plurecord(billnumber,pluid,price,quantity,time,cashier,sid)"
+                " VALUES(5,'77',2,1,'2009-08-01 10:00:00',1,0)");
+    allocation({{0, 2}});
+    journalPage(4256, 4, "2009-10-05 10:00:00");
+    reg.addFault({sim::FaultKind::Result, 1, kind::JournalFat + 1});
+    SaleDataForm f;
+    f.show();
+    click(&f, "cmdUpload");
+    ASSERT_TRUE(runUntil([&] { return idle() && prompter.shown.size() == 2; }));
+    QStringList expected{"read 4134 page"};
+    for (int attempt = 0; attempt < 31; ++attempt) expected << "read 4135 result1";
+    EXPECT_EQ(requests, expected);
+    EXPECT_EQ(prompter.shown.last().icon, ui::Prompter::Icon::Critical);
+    EXPECT_NE(prompter.shown.last().text, "S111235");
+    EXPECT_EQ(db->scalar("SELECT group_concat(billnumber || ':' || time) FROM plurecord").toText(),
+              "5:2009-08-01 10:00:00");
+    // Paused on the failed page until closed; then the form is as it was.
+    EXPECT_FALSE(f.tree()->isEnabled());
+    click(&f, "cmdClose");
+    EXPECT_TRUE(child<QWidget>(&f, "cmdUpload")->isEnabled());
+    EXPECT_TRUE(f.tree()->isEnabled());
+    EXPECT_EQ(f.tree()->topLevelItem(0)->childCount(), 1);
+    EXPECT_EQ(db->scalar("SELECT count(*) FROM plurecord").toInt(), 1);
+}
+
 TEST_F(ViewTransferTest, Version100500ReadsAndWritesEveryPageOfTheRange) {
     db->execute("INSERT INTO info(keyboard, ver) VALUES(0, 500)");
     allocation({{0, 2}});
@@ -152,10 +181,18 @@ TEST_F(ViewTransferTest, TheDemoJournalIsReadFromTheFormAndBrowsedByMonthAndBill
     f.show();
     click(&f, "cmdUpload");
     EXPECT_EQ(text(&f, "txtEndPage"), "768");
+    // Nothing to choose or page while the journal comes in.
+    for (QWidget* w : std::initializer_list<QWidget*>{f.tree(), f.billView(), f.lineView(),
+                                                      f.pagingButton(PageMove::First, 0),
+                                                      f.pagingButton(PageMove::Last, 1), child<QWidget>(&f, "cmdFind"),
+                                                      child<QWidget>(&f, "cmdDownload")})
+        EXPECT_FALSE(w->isEnabled()) << w->objectName().toStdString();
     ASSERT_TRUE(runUntil([&] { return idle() && !child<QWidget>(&f, "fraProgress")->isVisible(); }));
     EXPECT_EQ(requests, each("read", {4134, 4135, 4352, 4354, 4355}, "page"));
     EXPECT_EQ(messagesSince(0), QStringList({"S111201"})); // the question only
-    EXPECT_TRUE(child<QWidget>(&f, "cmdUpload")->isEnabled());
+    for (QWidget* w : std::initializer_list<QWidget*>{f.tree(), f.lineView(), f.pagingButton(PageMove::Last, 1),
+                                                      child<QWidget>(&f, "cmdUpload")})
+        EXPECT_TRUE(w->isEnabled()) << w->objectName().toStdString();
 
     QTreeWidgetItem* october = f.tree()->topLevelItem(0)->child(0);
     ASSERT_NE(october, nullptr);
