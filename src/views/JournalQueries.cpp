@@ -40,13 +40,16 @@ std::string MonthPrefix(const std::string& key) {
 }
 
 PagedQuery BillQuery(const std::string& monthKey) {
-    // The expression substr(time,1,7) is the one the month index holds.
+    // The expression substr(time,1,7) is the one the month index holds. The
+    // rows are ordered by what they are grouped by, a total order, so the
+    // index read backwards gives them exactly reversed.
+    const std::string rows = "SELECT billnumber, substr(time,1,10), cashier, sum(quantity), sum(price) FROM plurecord"
+                             " WHERE substr(time,1,7)=? GROUP BY billnumber, time, cashier ORDER BY ";
     return {"SELECT count(*) FROM (SELECT 1 FROM plurecord WHERE substr(time,1,7)=?"
             " GROUP BY billnumber, time, cashier)",
-            "SELECT billnumber, substr(time,1,10), cashier, sum(quantity), sum(price) FROM plurecord"
-            " WHERE substr(time,1,7)=? GROUP BY billnumber, time, cashier ORDER BY billnumber, time, cashier"
-            " LIMIT ? OFFSET ?",
-            {MonthPrefix(monthKey)}};
+            rows + "billnumber, time, cashier LIMIT ? OFFSET ?",
+            {MonthPrefix(monthKey)},
+            rows + "billnumber DESC, time DESC, cashier DESC LIMIT ? OFFSET ?"};
 }
 
 PagedQuery LineQuery(const std::string& monthKey, long long billnumber) {

@@ -48,10 +48,14 @@ void PagedListModel::fetch(db::Database& db, PageMove m) {
     db::Rows rows;
     if (total > 0) {
         page = std::clamp(TargetPage(m, page_, pageCount), 1, pageCount);
+        const long long first = static_cast<long long>(page - 1) * kPageRows;
+        const long long n = std::min<long long>(kPageRows, total - first);
+        const bool fromEnd = !query_.reversed.empty() && page > (pageCount + 1) / 2;
         db::Params params = query_.params;
-        params.emplace_back(kPageRows);
-        params.emplace_back(static_cast<long long>(page - 1) * kPageRows);
-        rows = db.query(query_.rows, params);
+        params.emplace_back(n);
+        params.emplace_back(fromEnd ? total - first - n : first);
+        rows = db.query(fromEnd ? query_.reversed : query_.rows, params);
+        if (fromEnd) std::reverse(rows.rows.begin(), rows.rows.end());
     }
     beginResetModel();
     rows_ = std::move(rows.rows);

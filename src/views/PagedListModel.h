@@ -25,10 +25,14 @@ QString PositionText(int page, int pageCount);
 
 // A query read a page at a time. count gives the number of rows; rows gives
 // them in list order and ends with "LIMIT ? OFFSET ?", bound after params.
+// reversed, when given, is rows in exactly the opposite order (the order
+// must be total): pages past the middle are read from the end, so the last
+// page costs what the first does.
 struct PagedQuery {
     std::string count;
     std::string rows;
     db::Params params;
+    std::string reversed = {};
 };
 
 class PagedListModel : public QAbstractTableModel {

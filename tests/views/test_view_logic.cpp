@@ -115,6 +115,45 @@ TEST_F(ViewLogicTest, BillPagesHoldThirtyBillsAndMoveWithinTheirCount) {
     EXPECT_EQ(m.position(), "");
 }
 
+// Pages past the middle are read from the end of the month: whatever move
+// reaches a page, it holds the same rows in the same order as the whole
+// list read front to back.
+TEST_F(ViewLogicTest, EveryPageHoldsItsSliceOfTheListWhicheverEndItIsReadFrom) {
+    // 95 bills (4 pages: 30, 30, 30, 5), numbers out of order, some numbers
+    // twice on other days or under another cashier, one bill without a number.
+    for (int i = 0; i < 90; ++i) line((i * 37) % 90 + 1, "2009-10-0" + std::to_string(i % 9 + 1) + " 10:00:00");
+    for (int b : {3, 50, 88}) line(b, "2009-10-20 11:00:00", 2);
+    line(50, "2009-10-20 11:00:00", 3);
+    db->execute("INSERT INTO plurecord(price,quantity,time,cashier,sid) VALUES(1,1,'2009-10-21 08:00:00',1,999)");
+    std::vector<QStringList> whole;
+    for (const auto& r : db->query("SELECT billnumber, substr(time,1,10), cashier FROM plurecord"
+                                   " WHERE time LIKE '2009-10%' GROUP BY billnumber, time, cashier"
+                                   " ORDER BY billnumber, time, cashier")
+                             .rows)
+        whole.push_back({QString::fromStdString(r[0].toText()), QString::fromStdString(r[1].toText()),
+                         QString::fromStdString(r[2].toText())});
+    ASSERT_EQ(whole.size(), 95u);
+    ASSERT_EQ(whole[0][0], ""); // the bill without a number comes first
+
+    PagedListModel m = model(3);
+    m.open(*db, BillQuery("200910"));
+    auto expectPage = [&](int page, const char* how) {
+        ASSERT_EQ(m.page(), page) << how;
+        std::vector<QStringList> slice(whole.begin() + (page - 1) * kPageRows,
+                                       whole.begin() + std::min<int>(page * kPageRows, 95));
+        EXPECT_EQ(shown(m), slice) << how << " page " << page;
+    };
+    expectPage(1, "open");
+    const std::pair<PageMove, int> moves[] = {{PageMove::Next, 2}, {PageMove::Next, 3}, {PageMove::Next, 4},
+                                              {PageMove::Prev, 3}, {PageMove::First, 1}, {PageMove::Last, 4},
+                                              {PageMove::Prev, 3}, {PageMove::Prev, 2}, {PageMove::Prev, 1}};
+    for (const auto& [move, page] : moves) {
+        m.move(*db, move);
+        expectPage(page, "move");
+    }
+    EXPECT_EQ(m.position(), "1(4)");
+}
+
 TEST_F(ViewLogicTest, LinesAreThoseOfTheBillInItsMonthInRegisterOrder) {
     line(7, "2009-10-05 12:00:00", 1, 1, 2, 0, "1001");
     line(7, "2009-11-05 12:00:00", 1, 1, 9, 0, "9999");
@@ -142,7 +181,8 @@ TEST_F(ViewLogicTest, PagesSearchTheMonthIndex) {
     const PagedQuery lines = LineQuery("200910", 7);
     db::Params page = bills.params;
     page.insert(page.end(), {30, 0});
-    for (const std::string& p : {plan(bills.count, bills.params), plan(bills.rows, page)}) {
+    for (const std::string& p :
+         {plan(bills.count, bills.params), plan(bills.rows, page), plan(bills.reversed, page)}) {
         EXPECT_NE(p.find("SEARCH plurecord USING COVERING INDEX plurecord_month_bill"), std::string::npos) << p;
         EXPECT_EQ(p.find("TEMP B-TREE"), std::string::npos) << p;
     }
