@@ -99,7 +99,7 @@ const ui::ListDescription& bundleEditor() {
         for (int i = 0; i < records::kBundleItems; ++i) {
             const PluNames& n = pluNames()[static_cast<std::size_t>(i)];
             d.columns.push_back({n.number.c_str(), codeCaption(i), Shown::Text, 110});
-            d.columns.push_back({n.number.c_str(), nameCaption(i), Shown::Lookup, 0, {}, pluName});
+            d.columns.push_back({n.number.c_str(), nameCaption(i), Shown::Lookup, 140, {}, pluName});
             d.columns.push_back({n.quantity.c_str(), quantityCaption(i), Shown::Number});
             d.fields.fields.push_back({.column = n.number.c_str(), .caption = codeCaption(i), .object = n.code.c_str(),
                                        .kind = FieldKind::Code, .label = n.codeLabel.c_str(),
