@@ -1,6 +1,7 @@
 // The promotion and bundle editors driven by object name.
 #include "FormsFixture.h"
 #include "editors/BundleForm.h"
+#include "editors/MemberForm.h"
 #include "editors/PromotionForm.h"
 #include "import/Spreadsheet.h"
 #include "ui/SheetExport.h"
@@ -17,7 +18,8 @@ namespace {
 
 QStringList headers(QTreeWidget* l) {
     QStringList h;
-    for (int c = 0; c < l->columnCount(); ++c) h << l->headerItem()->text(c);
+    for (int c = 0; c < l->columnCount(); ++c)
+        h << l->headerItem()->text(c);
     return h;
 }
 
@@ -33,9 +35,7 @@ struct PromotionFormTest : FormsFixture {
 };
 
 struct BundleFormTest : FormsFixture {
-    BundleFormTest() {
-        db->execute("INSERT INTO plu(id, name, sid) VALUES('9001', 'Tea', 0), ('9002', 'Scone', 1)");
-    }
+    BundleFormTest() { db->execute("INSERT INTO plu(id, name, sid) VALUES('9001', 'Tea', 0), ('9002', 'Scone', 1)"); }
     void bundle(const std::string& number, const std::string& name, long long sid, double price = 3.5) {
         db->execute("INSERT INTO bundle(bundlenumber, bundlename, price, address, sid, plu0number, plu0quantity, "
                     "plu1number, plu1quantity) VALUES(?,?,?,0,?,'9001',2,'4711',1.5)",
@@ -56,9 +56,10 @@ TEST_F(PromotionFormTest, CaptionsAndTheListByPlace) {
     const std::pair<const char*, const char*> captions[] = {
         {"cmdUpload", "S111014"}, {"cmdDownload", "S111015"}, {"cmdAdd", "S111017"}, {"cmdModify", "S111018"},
         {"cmdDelete", "S111016"}, {"cmdDelAll", "S111357"},   {"cmdExit", "S111019"}};
-    for (auto [name, caption] : captions) EXPECT_EQ(child<QPushButton>(&f, name)->text(), caption) << name;
-    EXPECT_EQ(headers(listOf(&f)), QStringList({"S111492", "S111493", "S111494", "S111495", "S111496", "S111497",
-                                                "S111518", "S111519"}));
+    for (auto [name, caption] : captions)
+        EXPECT_EQ(child<QPushButton>(&f, name)->text(), caption) << name;
+    EXPECT_EQ(headers(listOf(&f)),
+              QStringList({"S111492", "S111493", "S111494", "S111495", "S111496", "S111497", "S111518", "S111519"}));
     ASSERT_EQ(listOf(&f)->topLevelItemCount(), 2);
     EXPECT_EQ(rowTexts(listOf(&f)->topLevelItem(0)),
               QStringList({"Cola six-pack", "6901234567908", "2009-10-01", "2009-10-31", "6", "5.99", "", "0"}));
@@ -73,7 +74,8 @@ TEST_F(PromotionFormTest, AddChecksInOrderAndAnEndBeforeTheStartBecomesTheStart)
         EXPECT_EQ(d->windowTitle(), "S120553");
         const char* labels[] = {"Label1", "Label2", "Label3", "Label4", "Label5", "Label6", "Label7", "Label8"};
         const int ids[] = {111492, 111493, 111494, 111495, 111496, 111497, 111518, 111519};
-        for (int i = 0; i < 8; ++i) EXPECT_EQ(child<QLabel>(d, labels[i])->text(), QString("S%1:").arg(ids[i]));
+        for (int i = 0; i < 8; ++i)
+            EXPECT_EQ(child<QLabel>(d, labels[i])->text(), QString("S%1:").arg(ids[i]));
         EXPECT_EQ(child<QDateTimeEdit>(d, "dtpStartDate")->date(), QDate::currentDate());
         EXPECT_EQ(child<QDateTimeEdit>(d, "dtpEndDate")->displayFormat(), "yyyy-MM-dd");
 
@@ -112,7 +114,8 @@ TEST_F(PromotionFormTest, AddChecksInOrderAndAnEndBeforeTheStartBecomesTheStart)
         EXPECT_EQ(prompter.shown.last().icon, Icon::Information);
         // The end picker shows what was stored; Yes resets the rest.
         EXPECT_EQ(child<QDateTimeEdit>(d, "dtpEndDate")->date(), QDate(2009, 10, 20));
-        for (const char* box : {"txtPromotionName", "txtPLUId", "txtPresentPluId"}) EXPECT_EQ(text(d, box), "") << box;
+        for (const char* box : {"txtPromotionName", "txtPLUId", "txtPresentPluId"})
+            EXPECT_EQ(text(d, box), "") << box;
         for (const char* box : {"txtQuantity", "txtDiscountPrice", "txtPresentQuantity"})
             EXPECT_EQ(text(d, box), "0") << box;
         EXPECT_EQ(focusName(d), "txtPromotionName");
@@ -136,7 +139,8 @@ TEST_F(PromotionFormTest, AddChecksInOrderAndAnEndBeforeTheStartBecomesTheStart)
 TEST_F(PromotionFormTest, ThirtyTwoPlacesAPageEightPagesAndNoMore) {
     {
         db::Transaction t(*db);
-        for (int i = 0; i < 32; ++i) promotion(i, "P", "1");
+        for (int i = 0; i < 32; ++i)
+            promotion(i, "P", "1");
         t.commit();
     }
     PromotionForm f;
@@ -155,7 +159,8 @@ TEST_F(PromotionFormTest, ThirtyTwoPlacesAPageEightPagesAndNoMore) {
     {
         db::Transaction t(*db);
         for (int p = 1; p < 8; ++p)
-            for (int i = p == 1; i < 32; ++i) promotion(p * 100 + i, "P", "1");
+            for (int i = p == 1; i < 32; ++i)
+                promotion(p * 100 + i, "P", "1");
         t.commit();
     }
     ASSERT_EQ(count(), 8 * 32);
@@ -221,11 +226,15 @@ TEST_F(BundleFormTest, ThirtyThreeColumnsWithThePluNamesLookedUp) {
     EXPECT_EQ(child<QLabel>(&f, "Label1")->text(), "S111317");
     EXPECT_EQ(child<QPushButton>(&f, "cmdExcel")->text(), "S111315");
     QStringList expected;
-    for (int id = 111318; id <= 111350; ++id) expected << QString("S%1").arg(id);
+    for (int id = 111318; id <= 111350; ++id)
+        expected << QString("S%1").arg(id);
     EXPECT_EQ(headers(listOf(&f)), expected);
     ASSERT_EQ(listOf(&f)->topLevelItemCount(), 2);
     QStringList row{"501", "Breakfast", "3.50", "9001", "Tea", "2", "4711", "", "1.5"};
-    for (int i = 2; i < 10; ++i) row << "" << "" << ""; // no quantity stored
+    for (int i = 2; i < 10; ++i)
+        row << ""
+            << ""
+            << ""; // no quantity stored
     EXPECT_EQ(rowTexts(listOf(&f)->topLevelItem(0)), row);
     EXPECT_EQ(listOf(&f)->topLevelItem(1)->text(1), "Lunch's menu");
 }
@@ -311,7 +320,8 @@ TEST_F(BundleFormTest, SixteenPlacesAPageAndAFullTableRefusesTheAdd) {
     {
         db::Transaction t(*db);
         for (int p = 0; p < 16; ++p)
-            for (int i = 0; i < 16; ++i) bundle(std::to_string(p * 100 + i), "B", p * 100 + i);
+            for (int i = 0; i < 16; ++i)
+                bundle(std::to_string(p * 100 + i), "B", p * 100 + i);
         t.commit();
     }
     auto seen = whenModal("frmBundle_S", [](QDialog*) {});
@@ -346,8 +356,9 @@ TEST_F(BundleFormTest, ModifyAVanishedBundleDeleteAndExport) {
     });
     click(&f, "cmdModify");
     EXPECT_TRUE(*seen);
-    EXPECT_EQ(db->query("SELECT plu1number, plu9number, plu9quantity FROM bundle WHERE bundlenumber = '501'").rows.at(0),
-              (std::vector<db::Value>{"9002", "9001", 3.0}));
+    EXPECT_EQ(
+        db->query("SELECT plu1number, plu9number, plu9quantity FROM bundle WHERE bundlenumber = '501'").rows.at(0),
+        (std::vector<db::Value>{"9002", "9001", 3.0}));
     EXPECT_EQ(listOf(&f)->topLevelItem(0)->text(7), "Scone");
     EXPECT_EQ(listOf(&f)->topLevelItem(0)->text(31), "Tea");
 
@@ -375,16 +386,23 @@ TEST_F(BundleFormTest, ModifyAVanishedBundleDeleteAndExport) {
     EXPECT_EQ(s.name, "套餐");
     ASSERT_EQ(s.rows.size(), 2u);
     QStringList header;
-    for (int c = 0; c < 24; ++c) header << QString::fromStdString(s.at(0, c).text);
+    for (int c = 0; c < 24; ++c)
+        header << QString::fromStdString(s.at(0, c).text);
     QStringList captions{"S111318", "S111319", "S111320"};
-    for (int i = 0; i < 10; ++i) captions << QString("S%1").arg(111321 + 3 * i) << QString("S%1").arg(111323 + 3 * i);
+    for (int i = 0; i < 10; ++i)
+        captions << QString("S%1").arg(111321 + 3 * i) << QString("S%1").arg(111323 + 3 * i);
     captions << "";
     EXPECT_EQ(header, captions);
     QStringList cells;
-    for (int c = 0; c < 24; ++c) cells << QString::fromStdString(s.at(1, c).text);
+    for (int c = 0; c < 24; ++c)
+        cells << QString::fromStdString(s.at(1, c).text);
     QStringList expected{"501", "Breakfast", "3.5", "9001", "2", "9002", "1.5"};
-    for (int i = 2; i < 9; ++i) expected << "" << "0";
-    expected << "9001" << "3" << "";
+    for (int i = 2; i < 9; ++i)
+        expected << ""
+                 << "0";
+    expected << "9001"
+             << "3"
+             << "";
     EXPECT_EQ(cells, expected);
     EXPECT_EQ(s.at(1, 0).type, sheets::ReadCell::Type::Text);
     EXPECT_EQ(s.at(1, 2).type, sheets::ReadCell::Type::Number);
@@ -396,4 +414,58 @@ TEST_F(BundleFormTest, ModifyAVanishedBundleDeleteAndExport) {
     EXPECT_EQ(messagesSince(mark), QStringList({"S111169\n501 Breakfast", "S111170"}));
     EXPECT_EQ(prompter.shown[mark].icon, Icon::Exclamation);
     EXPECT_EQ(count(), 0);
+}
+
+// ---- all three -------------------------------------------------------------------
+
+struct RefusedInsertTest : FormsFixture {};
+
+// The database refuses the insert: the error is shown, the list gains no
+// row, and the entry form stays open with what was typed.
+TEST_F(RefusedInsertTest, NoListRowWithoutAStoredRow) {
+    struct Case {
+        const char* table;
+        std::function<std::unique_ptr<ui::TableListForm>()> open;
+        const char* entry;
+        std::vector<std::pair<const char*, QString>> typed;
+    };
+    const Case cases[] = {
+        {"member",
+         [] { return std::make_unique<MemberForm>(); },
+         "frmMember_S",
+         {{"txtId", "1001"}, {"txtName", "Anna"}}},
+        {"promotion",
+         [] { return std::make_unique<PromotionForm>(); },
+         "frmPromotion_S",
+         {{"txtPromotionName", "Coffee"}, {"txtPLUId", "9003"}, {"txtQuantity", "1"}}},
+        {"bundle",
+         [] { return std::make_unique<BundleForm>(); },
+         "frmBundle_S",
+         {{"txtBundleID", "501"}, {"txtBundleName", "Breakfast"}, {"txtPrice", "3.5"}, {"txtPluID1", "9001"}}},
+    };
+    for (const Case& c : cases) {
+        const std::string table = c.table;
+        db->execute("CREATE TRIGGER refuse_" + table + " BEFORE INSERT ON " + table +
+                    " BEGIN SELECT RAISE(ABORT, 'disk full'); END");
+        std::unique_ptr<ui::TableListForm> f = c.open();
+        f->show();
+        const qsizetype mark = prompter.shown.size();
+        auto seen = whenModal(c.entry, [&](QDialog* d) {
+            for (const auto& [box, value] : c.typed)
+                setText(d, box, value);
+            click(d, "cmdSave");
+            EXPECT_TRUE(d->isVisible()) << table;
+            for (const auto& [box, value] : c.typed)
+                EXPECT_EQ(text(d, box), value) << table << " " << box;
+        });
+        click(f.get(), "cmdAdd");
+        EXPECT_TRUE(*seen) << table;
+        const QStringList shown = messagesSince(mark);
+        ASSERT_EQ(shown.size(), 1) << table;
+        EXPECT_TRUE(shown[0].startsWith("S111465\n")) << shown[0].toStdString();
+        EXPECT_TRUE(shown[0].contains("disk full")) << shown[0].toStdString();
+        EXPECT_EQ(listOf(f.get())->topLevelItemCount(), 0) << table;
+        EXPECT_EQ(db->scalar("SELECT count(*) FROM " + table).toInt(), 0) << table;
+        db->execute("DROP TRIGGER refuse_" + table);
+    }
 }
