@@ -150,8 +150,9 @@ void PagedTransfer::run(Direction d) {
                    << "to" << span.last + 1;
     Trapped(form, Where(host_, d == Direction::Read ? "ReadPages" : "WritePages"),
             [&] {
-                const bool replace = replacesOnRead_ && d == Direction::Read && span.first == 0;
-                started = link::StartKindTransfer(*engine, *plan_, d, std::pair{span.first + 1, span.last + 1}, replace);
+                const std::pair range{span.first + 1, span.last + 1};
+                const bool replace = d == Direction::Read && link::ReadReplacesTable(*plan_, range);
+                started = link::StartKindTransfer(*engine, *plan_, d, range, replace);
             });
     if (!started) release();
 }

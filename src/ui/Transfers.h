@@ -73,16 +73,15 @@ public:
     // cmdUpload and cmdDownload: the boxes set to the whole range first.
     void upload();
     void download();
-    // ReadPages and WritePages: the range of the boxes.
+    // ReadPages and WritePages: the range of the boxes. A read from page 1
+    // of a kind the register's pages replace (link::ReadReplacesTable)
+    // empties its table with the first page stored; continuing from a later
+    // page keeps what earlier pages brought.
     void readPages() { run(link::Direction::Read); }
     void writePages() { run(link::Direction::Write); }
 
     // Pages of the kind for the database's keyboard.
     int pageCount(link::Direction d) const;
-    // A read that starts at the first page replaces what is stored of the
-    // kind (with the first page that arrives), for kinds the register keeps
-    // whole; a read continued from a later page adds to it.
-    void setReplacesOnRead(bool on) { replacesOnRead_ = on; }
     // The direction of the last transfer started (continue repeats it).
     link::Direction direction() const { return direction_; }
     bool paused() const { return paused_; }
@@ -104,7 +103,6 @@ private:
     QLineEdit* end_;
     link::Direction direction_ = link::Direction::Read;
     bool paused_ = false;
-    bool replacesOnRead_ = false;
     QList<QMetaObject::Connection> engineConnections_;
 };
 

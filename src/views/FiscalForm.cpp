@@ -49,9 +49,6 @@ FiscalForm::FiscalForm(QWidget* parent) : ListForm("frmFiscal", 111360, parent) 
     auto* cmdExit = MakeButton(this, "cmdExit", 111019);
     createProgressPanel();
     paged_ = new PagedTransfer(*this, "fiscal", progressPanel(), startPage_, endPage_);
-    // The register keeps every fiscal day: a read from the first page
-    // replaces the stored ones rather than adding them twice.
-    paged_->setReplacesOnRead(true);
 
     auto* left = new QWidget(this);
     auto* leftLayout = new QVBoxLayout(left);
