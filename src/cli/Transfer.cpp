@@ -91,9 +91,9 @@ std::unique_ptr<db::Database> openDatabase(const GlobalOptions& opt, bool* creat
     return db;
 }
 
-// Start-up state of the run: the database's settings, then this run's
-// language and code page.
-void loadState(db::Database& db, const GlobalOptions& opt) {
+} // namespace
+
+void LoadRunState(db::Database& db, const GlobalOptions& opt) {
     AppState& st = App();
     st.conn = &db;
     st.dbPath = absolute(opt.dbPath);
@@ -109,6 +109,8 @@ void loadState(db::Database& db, const GlobalOptions& opt) {
     }
     if (!opt.codePage.empty()) SetRegisterCodePage(opt.codePage);
 }
+
+namespace {
 
 std::string text(int id, const std::vector<std::string>& args = {}) {
     return SubstituteArgs(link::LinkText(id), args);
@@ -321,7 +323,7 @@ int RunTransferCommand(const GlobalOptions& opt, const std::string& command, con
         ~Leave() { st.conn = nullptr; }
     } leave{st};
     try {
-        loadState(*db, opt);
+        LoadRunState(*db, opt);
         rows::DbPageIO io(*db, st);
         if (t.plan && !link::KindReady(io, *t.plan, t.dir)) {
             std::cerr << "ecrctl: " << command << " " << t.plan->name << ": not supported\n";
