@@ -16,6 +16,9 @@
 #include <QRadioButton>
 #include <QTextBoundaryFinder>
 
+#include <fstream>
+#include <iterator>
+
 using namespace ecr;
 using namespace ecr::keyboard;
 using Icon = ecr::ui::Prompter::Icon;
@@ -208,6 +211,53 @@ TEST_F(KeyFormsTest, PluFieldsFilterKeysMoveOnAndRefuseWhatTheRegisterCannotHold
         EXPECT_TRUE(e.isVisible());
         EXPECT_EQ(rows(), (std::vector<Row>{plu(7, "1")})); // nothing changed
     }
+}
+
+TEST_F(KeyFormsTest, DatabaseErrorsAreShownLoggedAndChangeNothing) {
+    db->execute("INSERT INTO hotkey VALUES(5, 0, 2, 'P')");
+    KeyEditorWindow w(kKey59);
+    db->execute("CREATE TRIGGER refuse BEFORE INSERT ON hotkey BEGIN SELECT RAISE(ABORT, 'disk full'); END");
+    {
+        KeyDefinitionDialog d(w.view(), 5, &w);
+        d.show();
+        setText(&d, "txtPluID0", "42");
+        const qsizetype mark = prompter.shown.size();
+        click(&d, "cmdModify");
+        ASSERT_EQ(prompter.shown.size(), mark + 1);
+        EXPECT_TRUE(prompter.shown.last().text.startsWith("E111465\n")) << prompter.shown.last().text.toStdString();
+        EXPECT_TRUE(prompter.shown.last().text.contains("disk full"));
+        EXPECT_EQ(prompter.shown.last().icon, Icon::Critical);
+        // The dialog stays with what was typed; the key keeps its number.
+        EXPECT_TRUE(d.isVisible());
+        EXPECT_EQ(text(&d, "txtPluID0"), "42");
+    }
+    EXPECT_EQ(rows(), (std::vector<Row>{plu(5, "1")}));
+    EXPECT_EQ(w.view()->key(5)->caption(), "<< ! >>\n1");
+
+    db->execute("CREATE TRIGGER keep BEFORE DELETE ON hotkey BEGIN SELECT RAISE(ABORT, 'locked'); END");
+    for (const char* form : {"key", "window"}) {
+        SCOPED_TRACE(form);
+        const qsizetype mark = prompter.shown.size();
+        prompter.answers = {true};
+        if (form == std::string("key")) {
+            KeyDefinitionDialog d(w.view(), 5, &w);
+            click(&d, "cmdRestore");
+            EXPECT_NE(d.result(), QDialog::Accepted);
+        } else {
+            click(&w, "cmdRestore");
+        }
+        const QStringList shown = messagesSince(mark);
+        ASSERT_EQ(shown.size(), 2);
+        EXPECT_TRUE(shown[0].startsWith("E111123\n"));
+        EXPECT_TRUE(shown[1].startsWith("E111465\n"));
+        EXPECT_EQ(rows(), (std::vector<Row>{plu(5, "1")}));
+        EXPECT_EQ(w.view()->key(5)->caption(), "<< ! >>\n1");
+    }
+    std::ifstream log(ErrorLogPath());
+    const std::string logged((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
+    for (const char* where : {"frmDefineKey59_S_cmdModify_Click", "frmDefineKey59_S_cmdRestore_Click",
+                              "frmDefineKey59_cmdRestore_Click"})
+        EXPECT_NE(logged.find(where), std::string::npos) << where;
 }
 
 TEST_F(KeyFormsTest, DialogLoadsFunctionsIncludingOnesOutsideTheList) {

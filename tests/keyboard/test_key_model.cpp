@@ -2,6 +2,7 @@
 // layout a keyboard type opens, PLU numbers in two words, the checks of the
 // PLU fields, and storing, loading, showing and restoring assignments.
 #include "TempDir.h"
+#include "db/Database.h"
 #include "db/Schema.h"
 #include "keyboard/KeyModel.h"
 #include "records/Limits.h"
@@ -230,6 +231,31 @@ TEST_F(StoreTest, SingleLevelKeysAndClearing) {
     EXPECT_EQ(s59.assignedKeys(), 2);
     s59.restoreAll();
     EXPECT_TRUE(rows().empty());
+}
+
+TEST_F(StoreTest, AFailedStoreOrRestoreKeepsWhatTheKeyHad) {
+    KeyboardStore s(*db, LayoutAt(kKey59), 3);
+    s.store(32, plus("1", "2", "3"));
+    s.store(151, {Kind::Function, {}, 150});
+    const auto before = rows();
+    // The last level's row cannot be written: the deletion and the levels
+    // written before it are taken back.
+    db->execute("CREATE TRIGGER refuse BEFORE INSERT ON hotkey WHEN NEW.keyaddress = 96 "
+                "BEGIN SELECT RAISE(ABORT, 'disk full'); END");
+    EXPECT_THROW(s.store(32, plus("7", "8", "9")), db::DbError);
+    EXPECT_EQ(rows(), before);
+    EXPECT_EQ(s.load(32), plus("1", "2", "3"));
+    // Other addresses still take their rows.
+    s.store(32, plus("7", "8"));
+    EXPECT_EQ(rows(), (std::vector<Row>{plu(32, "7"), plu(64, "8"), {151, 150, 0, "F"}}));
+
+    db->execute("DROP TRIGGER refuse");
+    db->execute("CREATE TRIGGER keep BEFORE DELETE ON hotkey BEGIN SELECT RAISE(ABORT, 'locked'); END");
+    const auto kept = rows();
+    EXPECT_THROW(s.restore(32), db::DbError);
+    EXPECT_THROW(s.restoreAll(), db::DbError);
+    EXPECT_THROW(s.store(151, {Kind::Function, {}, 151}), db::DbError);
+    EXPECT_EQ(rows(), kept);
 }
 
 TEST_F(StoreTest, FacesShowNumbersFunctionsAndUnknownPlus) {
