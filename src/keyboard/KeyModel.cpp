@@ -1,5 +1,6 @@
 #include "KeyModel.h"
 
+#include "app/Config.h"
 #include "app/GlobalFunc.h"
 #include "app/Messages.h"
 #include "db/Database.h"
@@ -20,7 +21,7 @@ int LayoutForKeyboardType(int keyboardType, int oemType) {
     case 0: return oemType == 1 ? kKey39_2 : kKey39;
     case 1: return kKey48;
     case 3: return kKey93;
-    case 4: return kKey39_2;
+    case kSecondKey39Keyboard: return kKey39_2;
     default: return kKey59;
     }
 }
