@@ -45,14 +45,6 @@ int usage(const std::string& what) {
     return kExitUsage;
 }
 
-// The editors of these kinds empty their table before an upload, so the
-// register's pages replace it (emptied with the first page that arrives). An
-// upload that starts at a later page continues an earlier one and keeps its rows.
-bool replacesTable(const link::KindPlan& plan, const std::optional<std::pair<int, int>>& pages) {
-    static constexpr std::string_view kinds[] = {"members", "promotions", "bundles", "fiscal"};
-    return std::find(std::begin(kinds), std::end(kinds), plan.name) != std::end(kinds) && (!pages || pages->first <= 1);
-}
-
 bool parseTime(const std::string& s, link::ClockTime& t) {
     static const std::regex re(R"((\d{4})-(\d{1,2})-(\d{1,2})[ T](\d{1,2}):(\d{2}))");
     std::smatch m;
@@ -357,7 +349,7 @@ int RunTransferCommand(const GlobalOptions& opt, const std::string& command, con
                 }
                 if (::isatty(2)) std::cerr << "pages " << span.first + 1 << "-" << span.last + 1 << "\n";
             }
-            const bool replace = t.dir == Direction::Read && replacesTable(*t.plan, t.pages);
+            const bool replace = t.dir == Direction::Read && link::ReadReplacesTable(*t.plan, t.pages);
             return drive(engine, transport, [&](link::TransferEngine& e) {
                 return link::StartKindTransfer(e, *t.plan, t.dir, t.pages, replace);
             });
