@@ -4,6 +4,7 @@
 #include "PasswordForm.h"
 #include "editors/CashierForm.h"
 #include "editors/DepartForm.h"
+#include "editors/ParamsForm.h"
 #include "editors/PluForm.h"
 #include "import/forms/ImportForm.h"
 #include "reports/forms/ReportForm.h"
@@ -19,6 +20,7 @@ void RegisterStandardForms(FormRegistry& forms) {
     forms.add("frmPLU", FormRegistry::modal<editors::PluForm>());
     forms.add("frmDepart", FormRegistry::modal<editors::DepartForm>());
     forms.add("frmCashierStruct", FormRegistry::modal<editors::CashierForm>());
+    forms.add("frmPara", FormRegistry::modal<editors::ParamsForm>());
     forms.add("frmImport", FormRegistry::modal<import::ImportForm>());
     forms.add("frmRpt1", reports::forms::OpenReport("frmRpt1"));
     forms.add("frmRpt2", reports::forms::OpenReport("frmRpt2"));
