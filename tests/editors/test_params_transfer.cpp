@@ -13,6 +13,7 @@
 #include "sim/DemoRecords.h"
 #include "sim/SimServer.h"
 #include "ui/RegisterLink.h"
+#include "ui/Texts.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -58,7 +59,7 @@ struct ParamsSimTest : FormsFixture {
     // request costs its 5 s wait on the test's clock.
     bool runUntil(const std::function<bool()>& done, int page = kind::Params) {
         const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-        int answered = 0;
+        int answered = reg.requests(page);
         while (!done()) {
             if (std::chrono::steady_clock::now() > end) return false;
             QCoreApplication::processEvents(QEventLoop::AllEvents, 2);
@@ -80,7 +81,7 @@ struct ParamsSimTest : FormsFixture {
     }
     void upload(ParamsForm& f) {
         click(&f, "cmdUpload");
-        ASSERT_TRUE(runUntil([&] { return shown("S111235"); }));
+        ASSERT_TRUE(runUntil([&] { return shown(ui::Text(111235)); }));
     }
     static QString text(ParamsForm& f, const char* name) { return child<QLineEdit>(&f, name)->text(); }
     static int item(ParamsForm& f, const char* name) { return child<QComboBox>(&f, name)->currentIndex(); }
@@ -159,7 +160,7 @@ TEST_F(ParamsSimTest, DownloadChangesOnlyTheBytesOfTheChangedLine) {
     const qsizetype mark = prompter.shown.size();
     click(&f, "cmdDownload");
     ASSERT_TRUE(runUntil([&] { return prompter.shown.size() > mark; }));
-    EXPECT_EQ(messagesSince(mark), QStringList({"S111118"}));
+    EXPECT_EQ(messagesSince(mark), QStringList({"E111118"}));
     EXPECT_EQ(db->scalar("SELECT NoteHead2 FROM params").toText(), "  Market Square 7");
 
     Bytes expected = before;
