@@ -88,9 +88,11 @@ void ParamsForm::applyVersionRules() {
     fields_->refreshItems();
 }
 
-void ParamsForm::refreshVersion() {
-    Trapped(this, Where(*this, "RefreshRegisterVersion"), [] { RefreshRegisterVersion(Db(), App()); });
+bool ParamsForm::refreshVersion() {
+    bool refreshed = false;
+    Trapped(this, Where(*this, "RefreshRegisterVersion"), [&] { refreshed = RefreshRegisterVersion(Db(), App()); });
     applyVersionRules();
+    return refreshed;
 }
 
 void ParamsForm::FillData() {
@@ -141,15 +143,15 @@ void ParamsForm::cmdModify_Click() {
 }
 
 void ParamsForm::cmdUpload_Click() {
-    refreshVersion();
+    // Without the register version the page's layout is unknown.
+    if (!refreshVersion()) return;
     transfer_->start(link::Direction::Read);
 }
 
 // Written over the page the register holds; a form the save refuses writes
 // nothing, so the register never gets a row the user did not accept.
 void ParamsForm::cmdDownload_Click() {
-    if (!Save()) return;
-    refreshVersion();
+    if (!Save() || !refreshVersion()) return;
     transfer_->start(link::Direction::Write);
 }
 

@@ -36,8 +36,9 @@ public:
     void done(int result) override;
 
 private:
-    // The register version read again from info, and what depends on it.
-    void refreshVersion();
+    // The register version read again from info, and what depends on it;
+    // false when info could not be read.
+    bool refreshVersion();
     void applyVersionRules();
     void cmdModify_Click();
     void cmdUpload_Click();

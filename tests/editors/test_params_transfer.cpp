@@ -194,6 +194,34 @@ TEST_F(ParamsSimTest, ARefusedSaveWritesNothing) {
               (std::vector<std::vector<db::Value>>{{4, "kept"}}));
 }
 
+// Without the register version the page's layout is unknown: when info
+// cannot be read, neither button sends anything (a download still saves).
+TEST_F(ParamsSimTest, AnUnreadableVersionSendsNothing) {
+    for (const char* button : {"cmdUpload", "cmdDownload"}) {
+        SCOPED_TRACE(button);
+        db->execute("DELETE FROM params");
+        ParamsForm f;
+        f.show();
+        child<QLineEdit>(&f, "txtMachineNumber")->setText("9");
+        // info without its version columns; the catalogue still reads it.
+        db->execute("ALTER TABLE info RENAME TO info_kept");
+        db->execute("CREATE TABLE info AS SELECT oem FROM info_kept");
+        prompter.shown.clear();
+        click(&f, button);
+        QCoreApplication::processEvents();
+        clock.runPending();
+        ASSERT_EQ(prompter.shown.size(), 1);
+        EXPECT_TRUE(prompter.shown.last().text.startsWith("S111465\n")) << prompter.shown.last().text.toStdString();
+        EXPECT_EQ(prompter.shown.last().icon, Icon::Critical);
+        EXPECT_EQ(reg.requests(kind::Params), 0);
+        EXPECT_FALSE(engine->busy());
+        EXPECT_TRUE(child<QWidget>(&f, "cmdUpload")->isEnabled());
+        EXPECT_EQ(db->scalar("SELECT count(*) FROM params").toInt(), std::string(button) == "cmdDownload" ? 1 : 0);
+        db->execute("DROP TABLE info");
+        db->execute("ALTER TABLE info_kept RENAME TO info");
+    }
+}
+
 // Each attempt is tried again without a word; after the 31st the reason.
 TEST_F(ParamsSimTest, ThirtyOneAttemptsThenTheReason) {
     struct Case {
