@@ -93,7 +93,7 @@ QWidget* FieldForm::makeControl(QWidget* parent, const Field& f) {
     case FieldKind::Check:
     case FieldKind::Bit: {
         QCheckBox* box = MakeCheckBox(parent, name, f.caption);
-        box->setText(CaptionText(f));
+        box->setText(LiteralCaption(CaptionText(f)));
         return box;
     }
     case FieldKind::Date: {
@@ -183,12 +183,14 @@ void FieldForm::build(QWidget* form) {
             if (!tabs) {
                 tabs = new QTabWidget(form);
                 tabs->setObjectName(QString::fromLatin1(table_.tabObject));
+                // Every tab caption in sight: the form grows to hold them.
+                tabs->setUsesScrollButtons(false);
                 top->addWidget(tabs);
             }
             auto* page = new QWidget(tabs);
             if (sec.object) page->setObjectName(QString::fromLatin1(sec.object));
             page->setLayout(grid);
-            tabs->addTab(page, Text(sec.caption));
+            tabs->addTab(page, LiteralCaption(Text(sec.caption)));
             parent = page;
         } else {
             if (sec.caption) top->addWidget(MakeLabel(form, sec.object, sec.caption, false));
@@ -221,7 +223,7 @@ void FieldForm::build(QWidget* form) {
         if (labelled[s]) {
             if (f.label) {
                 label = MakeLabel(parents[s], f.label, f.caption);
-                label->setText(FieldLabel(CaptionText(f)));
+                label->setText(LiteralCaption(FieldLabel(CaptionText(f))));
                 label->setBuddy(control);
                 grid->addWidget(label, row, 2 * col);
             }

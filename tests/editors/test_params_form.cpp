@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QSignalBlocker>
+#include <QTabBar>
 #include <QTabWidget>
 
 #include <set>
@@ -377,4 +378,34 @@ TEST_F(ParamsFormTest, ControlsOnAndOffTogether) {
     f.SetControlsEnabled(true);
     for (const char* w : {"SSTab1", "cmdModify", "cmdUpload", "cmdDownload", "cmdUpdateTime", "cmdExit"})
         EXPECT_TRUE(child<QWidget>(&f, w)->isEnabled()) << w;
+}
+
+// With the catalogue's own texts, in Chinese and in English and with every
+// field of data version 322 shown, the form at its natural size fits a
+// 1024 x 768 screen (title bar included) and no tab is cut: each page gets
+// at least the room its fields ask for, and every tab caption is in sight.
+TEST_F(ParamsFormTest, FitsTheScreenWithNothingCut) {
+    auto real = db::OpenOrCreate(dir.file("catalogue.db"));
+    App().conn = real.get();
+    real->execute("INSERT INTO info(ver, keyboard) VALUES(322, 2)");
+    for (int lang : {1, 3}) {
+        SCOPED_TRACE(lang);
+        App().langCode = lang;
+        ParamsForm f;
+        f.adjustSize();
+        f.show();
+        EXPECT_LE(f.width(), 1024);
+        EXPECT_LE(f.height(), 768 - 40);
+        auto* tabs = child<QTabWidget>(&f, "SSTab1");
+        ASSERT_EQ(tabs->count(), 8);
+        EXPECT_GE(tabs->width(), tabs->tabBar()->sizeHint().width());
+        EXPECT_TRUE(tabs->tabText(3).contains(lang == 3 ? "&&" : "与")) << tabs->tabText(3).toStdString();
+        for (int i = 0; i < tabs->count(); ++i) {
+            tabs->setCurrentIndex(i);
+            QWidget* page = tabs->widget(i);
+            EXPECT_GE(page->width(), page->minimumSizeHint().width()) << page->objectName().toStdString();
+            EXPECT_GE(page->height(), page->minimumSizeHint().height()) << page->objectName().toStdString();
+        }
+    }
+    App().conn = db.get();
 }

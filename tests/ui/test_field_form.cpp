@@ -12,8 +12,10 @@
 #include <QDateTimeEdit>
 #include <QDialog>
 #include <QGroupBox>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTabBar>
 #include <QTabWidget>
 
 using namespace ecr;
@@ -270,6 +272,36 @@ TEST_F(FieldFormTest, SectionsBecomeFramedGroupsOrTabs) {
     EXPECT_EQ(tabs->tabText(0), "S111253");
     EXPECT_EQ(tabs->widget(0)->objectName(), "tabFirst");
     EXPECT_TRUE(tabs->widget(0)->isAncestorOf(t.control("chkB")));
+}
+
+// A '&' of a catalogue text is shown, not taken as a shortcut mark; the tab
+// bar shows every tab rather than scrolling, so the form is as wide as its
+// captions.
+TEST_F(FieldFormTest, CaptionsShowTheirAmpersandsAndEveryTab) {
+    for (int id : {111253, 111254, 111034, 111006})
+        db->execute("UPDATE msglist SET Simplified = ? WHERE msgid = ?", {"S" + std::to_string(id) + " & more", id});
+    const FieldTable table{
+        .fields = {{.column = "a", .caption = 111034, .object = "txtA", .label = "LabelA", .section = 1},
+                   {.column = "b", .caption = 111006, .object = "chkB", .kind = FieldKind::Check, .section = 2}},
+        .sections = {{}, {.caption = 111253, .object = "tabA"}, {.caption = 111254, .object = "tabB"}},
+        .tabs = true};
+    QDialog f;
+    FieldForm g(&f, table);
+    f.setLayout(g.layout());
+    auto* tabs = f.findChild<QTabWidget*>("SSTab1");
+    const std::pair<QString, QString> shown[] = {
+        {tabs->tabText(0), "S111253 & more"},
+        {tabs->tabText(1), "S111254 & more"},
+        {f.findChild<QLabel*>("LabelA")->text(), "S111034 & more:"},
+        {g.control<QCheckBox>("chkB")->text(), "S111006 & more"},
+    };
+    for (const auto& [text, expected] : shown) {
+        EXPECT_TRUE(QKeySequence::mnemonic(text).isEmpty()) << text.toStdString();
+        EXPECT_EQ(QString(text).replace("&&", "&"), expected);
+    }
+    f.adjustSize();
+    EXPECT_FALSE(tabs->usesScrollButtons());
+    EXPECT_GE(tabs->width(), tabs->tabBar()->sizeHint().width());
 }
 
 // Numbered fields sharing one caption, texts kept as typed, a combo with a
