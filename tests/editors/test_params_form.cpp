@@ -229,6 +229,34 @@ TEST_F(ParamsFormTest, StoredValuesWithoutAnItem) {
               (std::vector<db::Value>{115200, 1, 3}));
 }
 
+// Printer codes by register version: five kinds stored as 0, 1, 2, 4, 5
+// inside 100320..100400, seven stored as their index elsewhere. A code with
+// no item shows none and is saved back as it was, not as the first item.
+TEST_F(ParamsFormTest, PrinterCodesByRegisterVersion) {
+    struct Case {
+        int dataVersion;
+        long long stored;
+        int shown;
+    };
+    const Case cases[] = {
+        {325, 0, 0}, {325, 2, 2}, {325, 4, 3}, {325, 5, 4}, {325, 3, -1}, {325, 6, -1},
+        {500, 3, 3}, {500, 4, 4}, {500, 6, 6}, {500, 7, -1}, {319, 5, 5},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.dataVersion) + " code " + std::to_string(c.stored));
+        setVersion(c.dataVersion);
+        db->execute("DELETE FROM params");
+        db->execute("INSERT INTO params(MachineNumber, CashierTotal, PortA, PortB) VALUES(1, 6, ?, ?)",
+                    {c.stored, c.stored});
+        ParamsForm f;
+        EXPECT_EQ(combo(f, "cboPrinterA")->currentIndex(), c.shown);
+        EXPECT_EQ(combo(f, "cboPrinterB")->currentIndex(), c.shown);
+        ASSERT_TRUE(f.Save());
+        EXPECT_EQ(db->query("SELECT PortA, PortB FROM params").rows.at(0),
+                  (std::vector<db::Value>{c.stored, c.stored}));
+    }
+}
+
 // The row's language and modes give way to the interface language and all
 // three modes; TaxDefault follows the stored rate. Without a row the
 // defaults show, and a save of them writes every column of params.

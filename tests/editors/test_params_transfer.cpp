@@ -233,6 +233,7 @@ TEST_F(ParamsSimTest, ThirtyOneAttemptsThenTheReason) {
         {"silence@4112", "cmdUpload", "S111120"},
         {"result3@4112", "cmdUpload", "S111213"},
         {"silence@4112", "cmdDownload", "S111117"},
+        {"result3@4112", "cmdDownload", "S111213"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.fault) + " " + c.button);
@@ -284,4 +285,29 @@ TEST_F(ParamsSimTest, TheClockAfterTheQuestionWithoutRetry) {
     EXPECT_EQ(messagesSince(mark), QStringList({"S111414", "S111117"}));
     EXPECT_EQ(reg.requests(sim::kClockPage), 2);
     EXPECT_FALSE(engine->portOpen());
+
+    // A refusal by the register is its reason, once.
+    reg.clearFaults();
+    fault("result3@clock");
+    const qsizetype mark2 = prompter.shown.size();
+    click(&f, "cmdUpdateTime");
+    ASSERT_TRUE(runUntil([&] { return prompter.shown.size() > mark2 + 1; }, sim::kClockPage));
+    EXPECT_EQ(messagesSince(mark2), QStringList({"S111414", "S111213"}));
+    EXPECT_EQ(prompter.shown.last().icon, Icon::Critical);
+    EXPECT_EQ(reg.requests(sim::kClockPage), 3);
+}
+
+// While the page is on its way the form stays open, whichever way it is
+// closed; once the port is closed again it closes.
+TEST_F(ParamsSimTest, ClosingRefusedWhileLinked) {
+    ParamsForm f;
+    f.show();
+    click(&f, "cmdUpload");
+    ASSERT_TRUE(engine->portOpen());
+    f.reject();
+    EXPECT_TRUE(f.isVisible());
+    ASSERT_TRUE(runUntil([&] { return shown("S111235"); }));
+    EXPECT_FALSE(engine->portOpen());
+    f.reject();
+    EXPECT_FALSE(f.isVisible());
 }
