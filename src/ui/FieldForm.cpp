@@ -237,6 +237,9 @@ void FieldForm::build(QWidget* form) {
         }
     }
     if (labelled[0]) grids[0]->setColumnMinimumWidth(1, 220);
+    // Fields of a short tab page sit at its top rather than spread over it.
+    if (table_.tabs)
+        for (std::size_t s = 1; s < grids.size(); ++s) grids[s]->setRowStretch(grids[s]->rowCount(), 1);
 
     QWidget* previous = nullptr;
     for (QWidget* c : controls_) {
