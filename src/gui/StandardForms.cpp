@@ -10,6 +10,8 @@
 #include "editors/PluForm.h"
 #include "editors/PromotionForm.h"
 #include "import/forms/ImportForm.h"
+#include "keyboard/KeyEditor.h"
+#include "keyboard/KeyboardTypeForm.h"
 #include "reports/forms/ReportForm.h"
 
 namespace ecr::gui {
@@ -42,15 +44,12 @@ void RegisterStandardForms(FormRegistry& forms) {
     forms.add("frmRpt12", reports::forms::OpenReport("frmRpt12"));
     forms.add("frmRptHourly", reports::forms::OpenReport("frmRptHourly"));
     forms.add("frmMemberRpt", reports::forms::OpenReport("frmMemberRpt"));
+    for (int layout : keyboard::kChooserLayouts) forms.add(keyboard::EditorFormName(layout), keyboard::EditorOpener(layout));
+    forms.add("frmKeyboardType", FormRegistry::modal<keyboard::KeyboardTypeForm>());
 }
 
-QString KeyEditorFormName(int keyboardType) {
-    switch (keyboardType) {
-    case 0: return QStringLiteral("frmDefineKey39");
-    case 1: return QStringLiteral("frmDefineKey48");
-    case 3: return QStringLiteral("frmDefineKey93");
-    default: return QStringLiteral("frmDefineKey59");
-    }
+QString KeyEditorFormName(int keyboardType, int oemType) {
+    return keyboard::EditorFormName(keyboard::LayoutForKeyboardType(keyboardType, oemType));
 }
 
 } // namespace ecr::gui
