@@ -6,6 +6,7 @@
 #include "editors/CashierForm.h"
 #include "editors/DepartForm.h"
 #include "editors/MemberForm.h"
+#include "editors/ParamsForm.h"
 #include "editors/PluForm.h"
 #include "editors/PromotionForm.h"
 #include "import/forms/ImportForm.h"
@@ -27,6 +28,7 @@ void RegisterStandardForms(FormRegistry& forms) {
     forms.add("frmPLU", FormRegistry::modal<editors::PluForm>());
     forms.add("frmDepart", FormRegistry::modal<editors::DepartForm>());
     forms.add("frmCashierStruct", FormRegistry::modal<editors::CashierForm>());
+    forms.add("frmPara", FormRegistry::modal<editors::ParamsForm>());
     forms.add("frmMember", FormRegistry::modal<editors::MemberForm>());
     forms.add("frmPromotion", FormRegistry::modal<editors::PromotionForm>());
     forms.add("frmBundle", FormRegistry::modal<editors::BundleForm>());
