@@ -215,6 +215,10 @@ CREATE TABLE plurecord (
 CREATE INDEX plurecord_sid ON plurecord(sid);
 CREATE INDEX plurecord_time ON plurecord(time);
 CREATE INDEX plurecord_bill ON plurecord(billnumber);
+-- The journal viewer pages through the bills of a month and the lines of a
+-- bill in its month; the month is the first seven characters of the time.
+-- Holding the bill list's columns, the index answers those pages alone.
+CREATE INDEX plurecord_month_bill ON plurecord(substr(time,1,7), billnumber, time, cashier, quantity, price);
 
 CREATE TABLE plurecordfat (
   fat1 TEXT,

@@ -106,11 +106,13 @@ std::vector<std::string> MissingTables(Database& db) {
     return missing;
 }
 
-void RefreshStoredQueries(Database& db) {
-    // The schema's statements one by one; the views are the ones that start
-    // with CREATE VIEW <name>.
+namespace {
+
+// The schema's statements one by one, each without its closing semicolon and
+// the blanks around it.
+std::vector<std::string> SchemaStatements() {
     const std::string_view schema = embedded::file("schema.sql");
-    std::vector<std::pair<std::string, std::string>> views;
+    std::vector<std::string> out;
     std::string statement;
     std::size_t pos = 0;
     while (pos < schema.size()) {
@@ -119,16 +121,29 @@ void RefreshStoredQueries(Database& db) {
         statement.append(schema.substr(pos, eol - pos + (eol < schema.size() ? 1 : 0)));
         pos = eol + 1;
         if (!sqlite3_complete(statement.c_str())) continue;
-        std::size_t start = statement.find("CREATE VIEW ");
-        if (start != std::string::npos) {
-            std::string sql = statement.substr(start);
-            while (!sql.empty() && (sql.back() == '\n' || sql.back() == ';' || sql.back() == ' ')) sql.pop_back();
-            const std::size_t nameStart = std::string("CREATE VIEW ").size();
-            const std::string name = sql.substr(nameStart, sql.find(' ', nameStart) - nameStart);
-            views.emplace_back(name, sql);
-        }
+        while (!statement.empty() && (statement.back() == '\n' || statement.back() == ';' || statement.back() == ' '))
+            statement.pop_back();
+        out.push_back(std::move(statement));
         statement.clear();
     }
+    return out;
+}
+
+// The name after the keyword that starts the statement's SQL ("CREATE VIEW ",
+// "CREATE INDEX "), and that SQL from the keyword on; empty without it.
+std::pair<std::string, std::string> Created(const std::string& statement, const std::string& keyword) {
+    const std::size_t start = statement.find(keyword);
+    if (start == std::string::npos) return {};
+    const std::size_t nameStart = start + keyword.size();
+    return {statement.substr(nameStart, statement.find(' ', nameStart) - nameStart), statement.substr(start)};
+}
+
+} // namespace
+
+void RefreshStoredQueries(Database& db) {
+    std::vector<std::pair<std::string, std::string>> views;
+    for (const std::string& statement : SchemaStatements())
+        if (auto view = Created(statement, "CREATE VIEW "); !view.first.empty()) views.push_back(std::move(view));
     std::vector<const std::pair<std::string, std::string>*> stale;
     for (const auto& v : views)
         if (db.scalar("SELECT sql FROM sqlite_schema WHERE type='view' AND name=?", {v.first}).toText() != v.second)
@@ -140,6 +155,22 @@ void RefreshStoredQueries(Database& db) {
         db.execute(v->second);
     }
     tx.commit();
+}
+
+void AddMissingIndexes(Database& db) {
+    for (const std::string& statement : SchemaStatements()) {
+        auto index = Created(statement, "CREATE INDEX ");
+        if (index.first.empty()) index = Created(statement, "CREATE UNIQUE INDEX ");
+        if (index.first.empty()) continue;
+        if (!db.scalar("SELECT name FROM sqlite_schema WHERE type='index' AND name=?", {index.first}).isNull())
+            continue;
+        // Rows that break a unique index stay as they are: the file keeps
+        // working without it.
+        try {
+            db.execute(index.second);
+        } catch (const DbError&) {
+        }
+    }
 }
 
 void AddMissingTexts(Database& db) {
@@ -184,6 +215,11 @@ std::unique_ptr<Database> OpenOrCreate(const std::string& path, bool* created) {
         // A file that cannot be written keeps the views it has.
         try {
             RefreshStoredQueries(*db);
+        } catch (const DbError&) {
+        }
+        // ... and the indexes it has.
+        try {
+            AddMissingIndexes(*db);
         } catch (const DbError&) {
         }
         // ... and the texts it has.

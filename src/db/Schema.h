@@ -31,12 +31,17 @@ std::vector<std::string> MissingTables(Database& db);
 // schema: a view whose SQL differs is replaced. Views hold no data.
 void RefreshStoredQueries(Database& db);
 
+// Creates the indexes of the schema an existing file lacks (a file made by an
+// earlier version of the program); those it has stay.
+void AddMissingIndexes(Database& db);
+
 // Adds the catalogue texts a database made by an earlier version of the
 // program lacks; texts it has (and may have changed) stay as they are.
 void AddMissingTexts(Database& db);
 
 // Opens the file, creating and seeding it first when it does not exist, and
-// refreshes the stored queries and adds missing texts of an existing one.
+// refreshes the stored queries and adds missing indexes and texts of an
+// existing one.
 // Throws DbError when it cannot be opened or created.
 std::unique_ptr<Database> OpenOrCreate(const std::string& path, bool* created = nullptr);
 

@@ -13,6 +13,9 @@
 #include "keyboard/KeyEditor.h"
 #include "keyboard/KeyboardTypeForm.h"
 #include "reports/forms/ReportForm.h"
+#include "views/FiscalForm.h"
+#include "views/FlashCashForm.h"
+#include "views/SaleDataForm.h"
 
 namespace ecr::gui {
 
@@ -30,6 +33,9 @@ void RegisterStandardForms(FormRegistry& forms) {
     forms.add("frmPromotion", FormRegistry::modal<editors::PromotionForm>());
     forms.add("frmBundle", FormRegistry::modal<editors::BundleForm>());
     forms.add("frmImport", FormRegistry::modal<import::ImportForm>());
+    forms.add("frmSaleData", FormRegistry::modal<views::SaleDataForm>());
+    forms.add("frmFiscal", FormRegistry::modal<views::FiscalForm>());
+    forms.add("frmFlashCash", FormRegistry::modal<views::FlashCashForm>());
     forms.add("frmRpt1", reports::forms::OpenReport("frmRpt1"));
     forms.add("frmRpt2", reports::forms::OpenReport("frmRpt2"));
     forms.add("frmRpt3", reports::forms::OpenReport("frmRpt3"));

@@ -195,8 +195,11 @@ void PagedTransfer::onFinished(const link::TransferResult& r) {
     };
     switch (r.outcome) {
     case Outcome::Done:
+        // Every page of the range was done, the last one too, even when the
+        // journal's allocation table skipped it (the bar then stops short).
+        panel_->bar()->setValue(panel_->bar()->maximum());
         finish();
-        if (panel_->bar()->value() == panel_->bar()->maximum()) InformText(form, text);
+        InformText(form, text);
         if (direction_ == Direction::Read) host_.reloadAfterRead();
         break;
     case Outcome::EndOfData:

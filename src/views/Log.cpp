@@ -1,0 +1,5 @@
+#include "Log.h"
+
+namespace ecr::views {
+Q_LOGGING_CATEGORY(lcViews, "ecr.views", QtInfoMsg)
+}

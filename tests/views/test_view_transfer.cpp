@@ -1,0 +1,247 @@
+// The views' transfers against the simulated register on a pseudo-terminal:
+// the real serial transport, the engine on a clock the test moves, and the
+// simulator's log of the requests it answered.
+#include "editors/FormsFixture.h"
+#include "link/Clock.h"
+#include "link/SerialTransport.h"
+#include "link/TransferEngine.h"
+#include "records/Journal.h"
+#include "records/PageKinds.h"
+#include "sim/Demo.h"
+#include "sim/SimServer.h"
+#include "ui/RegisterLink.h"
+#include "views/FiscalForm.h"
+#include "views/FlashCashForm.h"
+#include "views/SaleDataForm.h"
+
+#include <QLabel>
+#include <QTreeView>
+
+#include <chrono>
+
+using namespace ecr;
+using namespace ecr::views;
+namespace kind = ecr::records::kind;
+
+namespace {
+
+struct ViewTransferTest : FormsFixture {
+    sim::RegisterMemory memory;
+    sim::SimRegister reg{memory};
+    sim::SimServer server{reg};
+    std::string port;
+    link::SerialTransport transport{[this] { return link::PortSettings{port, 115200}; }};
+    link::ManualClock clock;
+    rows::DbPageIO io{*db, App()};
+    std::unique_ptr<link::TransferEngine> engine;
+    QStringList requests; // the simulator's log
+
+    ViewTransferTest() {
+        QString err;
+        EXPECT_TRUE(server.start(err)) << err.toStdString();
+        port = server.path().toStdString();
+        reg.onEvent = [this](const std::string& line) { requests << QString::fromStdString(line); };
+        engine = std::make_unique<link::TransferEngine>(transport, io, clock);
+        ui::SetEngine(engine.get());
+    }
+    ~ViewTransferTest() override {
+        ui::SetEngine(nullptr);
+        engine.reset();
+    }
+
+    bool runUntil(const std::function<bool()>& done, int ms = 30000) {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+        while (!done()) {
+            if (std::chrono::steady_clock::now() > end) return false;
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 2);
+            clock.runPending();
+        }
+        return true;
+    }
+    bool idle() const { return !engine->busy() && engine->state() == link::EngineState::Idle; }
+    bool shown(const QString& text) const { return messagesSince(0).contains(text); }
+
+    // A journal page whose records are lines of bills at the time given.
+    void journalPage(int address, int lines, const std::string& time, long long firstBill = 1) {
+        Bytes page(records::kPageSize, 0xFF);
+        for (int i = 0; i < lines; ++i) {
+            records::JournalRecord r;
+            r.billnumber = firstBill + i / 2;
+            r.pluid = std::to_string(100 + i);
+            r.price = 1.5;
+            r.quantity = 1;
+            r.time = time;
+            r.cashier = 1;
+            r.depart = 1;
+            EXPECT_TRUE(records::EncodeJournal(
+                r, ByteSpan(page).subspan(static_cast<std::size_t>(i) * records::kJournalRecordSize,
+                                          records::kJournalRecordSize),
+                2));
+        }
+        memory.write(address, page);
+    }
+    // The allocation table: every entry 0 but those given.
+    void allocation(std::initializer_list<std::pair<int, int>> entries) {
+        Bytes fat(records::kPageSize, 0);
+        for (const auto& [k, v] : entries) NumberToBytes(v, ByteSpan(fat).subspan(k * 4, 4), 0, false);
+        memory.write(kind::JournalFat, fat);
+        memory.write(kind::JournalFat + 1, Bytes(records::kPageSize, 0));
+    }
+    static QStringList each(const char* verb, std::initializer_list<int> pages, const char* what) {
+        QStringList t;
+        for (int p : pages) t << QStringLiteral("%1 %2 %3").arg(verb).arg(p).arg(what);
+        return t;
+    }
+};
+
+} // namespace
+
+TEST_F(ViewTransferTest, Version100330ReadsAndWritesOnlyThePagesTheAllocationTableNames) {
+    db->execute("INSERT INTO info(keyboard, ver) VALUES(0, 330)"); // 352 pages from 4256
+    allocation({{0, 2}, {5, 9}});
+    journalPage(4256, 4, "2009-10-05 10:00:00");
+    journalPage(4257, 4, "2009-12-01 10:00:00"); // marked empty: never read
+    journalPage(4261, 6, "2009-11-20 18:30:00", 10);
+    SaleDataForm f;
+    f.show();
+    click(&f, "cmdUpload");
+    EXPECT_EQ(text(&f, "txtEndPage"), "352");
+    EXPECT_EQ(prompter.shown.last().text, "S111201");
+    ASSERT_TRUE(runUntil([&] { return idle() && shown("S111235"); }));
+    EXPECT_EQ(requests, each("read", {4134, 4135, 4256, 4261}, "page"));
+    // The tree was built again from what was read.
+    QStringList months;
+    for (int i = 0; i < f.tree()->topLevelItem(0)->childCount(); ++i) months << f.tree()->topLevelItem(0)->child(i)->text(0);
+    EXPECT_EQ(months, QStringList({"200910", "200911"}));
+    EXPECT_EQ(db->scalar("SELECT group_concat(sid) FROM (SELECT sid FROM plurecord ORDER BY sid)").toText(),
+              "0,1,2,3,5000,5001,5002,5003,5004,5005");
+
+    // Written back: the allocation pages first, then the pages they name.
+    requests.clear();
+    click(&f, "cmdDownload");
+    EXPECT_EQ(prompter.shown.last().text, "S111166");
+    ASSERT_TRUE(runUntil([&] { return idle() && shown("S111118"); }));
+    EXPECT_EQ(requests, each("write", {4134, 4135, 4256, 4261}, "ok"));
+}
+
+// A register that never gives its allocation table: no journal page is asked
+// for, the error is shown, and the journal already stored stays whole.
+TEST_F(ViewTransferTest, AnAllocationTableThatFailsEndsTheReadAndKeepsTheStoredJournal) {
+    db->execute("INSERT INTO info(keyboard, ver) VALUES(0, 400)");
+    db->execute("INSERT INTO plurecord(billnumber,pluid,price,quantity,time,cashier,sid)"
+                " VALUES(5,'77',2,1,'2009-08-01 10:00:00',1,0)");
+    allocation({{0, 2}});
+    journalPage(4256, 4, "2009-10-05 10:00:00");
+    reg.addFault({sim::FaultKind::Result, 1, kind::JournalFat + 1});
+    SaleDataForm f;
+    f.show();
+    click(&f, "cmdUpload");
+    ASSERT_TRUE(runUntil([&] { return idle() && prompter.shown.size() == 2; }));
+    QStringList expected{"read 4134 page"};
+    for (int attempt = 0; attempt < 31; ++attempt) expected << "read 4135 result1";
+    EXPECT_EQ(requests, expected);
+    EXPECT_EQ(prompter.shown.last().icon, ui::Prompter::Icon::Critical);
+    EXPECT_NE(prompter.shown.last().text, "S111235");
+    EXPECT_EQ(db->scalar("SELECT group_concat(billnumber || ':' || time) FROM plurecord").toText(),
+              "5:2009-08-01 10:00:00");
+    // Paused on the failed page until closed; then the form is as it was.
+    EXPECT_FALSE(f.tree()->isEnabled());
+    click(&f, "cmdClose");
+    EXPECT_TRUE(child<QWidget>(&f, "cmdUpload")->isEnabled());
+    EXPECT_TRUE(f.tree()->isEnabled());
+    EXPECT_EQ(f.tree()->topLevelItem(0)->childCount(), 1);
+    EXPECT_EQ(db->scalar("SELECT count(*) FROM plurecord").toInt(), 1);
+}
+
+TEST_F(ViewTransferTest, Version100500ReadsAndWritesEveryPageOfTheRange) {
+    db->execute("INSERT INTO info(keyboard, ver) VALUES(0, 500)");
+    allocation({{0, 2}});
+    for (int p = 0; p < 352; ++p) journalPage(4256 + p, 1, "2009-10-05 10:00:00", p + 1);
+    SaleDataForm f;
+    f.show();
+    click(&f, "cmdUpload");
+    ASSERT_TRUE(runUntil([&] { return idle() && shown("S111235"); }));
+    QStringList expected;
+    for (int p = 4256; p < 4256 + 352; ++p) expected << QStringLiteral("read %1 page").arg(p);
+    EXPECT_EQ(requests, expected);
+    EXPECT_EQ(db->scalar("SELECT count(*) FROM plurecord").toInt(), 352);
+
+    requests.clear();
+    setText(&f, "txtStartPage", "350");
+    f.pagedTransfer()->writePages();
+    ASSERT_TRUE(runUntil([&] { return idle() && shown("S111118"); }));
+    EXPECT_EQ(requests, each("write", {4605, 4606, 4607}, "ok"));
+}
+
+// The demo register's journal: its allocation table marks page 1 empty, and
+// page 3 is erased, where the read ends without a success message.
+TEST_F(ViewTransferTest, TheDemoJournalIsReadFromTheFormAndBrowsedByMonthAndBill) {
+    sim::FillDemo(memory);
+    SaleDataForm f;
+    f.show();
+    click(&f, "cmdUpload");
+    EXPECT_EQ(text(&f, "txtEndPage"), "768");
+    // Nothing to choose or page while the journal comes in.
+    for (QWidget* w : std::initializer_list<QWidget*>{f.tree(), f.billView(), f.lineView(),
+                                                      f.pagingButton(PageMove::First, 0),
+                                                      f.pagingButton(PageMove::Last, 1), child<QWidget>(&f, "cmdFind"),
+                                                      child<QWidget>(&f, "cmdDownload")})
+        EXPECT_FALSE(w->isEnabled()) << w->objectName().toStdString();
+    ASSERT_TRUE(runUntil([&] { return idle() && !child<QWidget>(&f, "fraProgress")->isVisible(); }));
+    EXPECT_EQ(requests, each("read", {4134, 4135, 4352, 4354, 4355}, "page"));
+    EXPECT_EQ(messagesSince(0), QStringList({"S111201"})); // the question only
+    for (QWidget* w : std::initializer_list<QWidget*>{f.tree(), f.lineView(), f.pagingButton(PageMove::Last, 1),
+                                                      child<QWidget>(&f, "cmdUpload")})
+        EXPECT_TRUE(w->isEnabled()) << w->objectName().toStdString();
+
+    QTreeWidgetItem* october = f.tree()->topLevelItem(0)->child(0);
+    ASSERT_NE(october, nullptr);
+    EXPECT_EQ(october->text(0), "200910");
+    f.tree()->setCurrentItem(october); // by the keyboard
+    // 24 bills of four lines, each line at a time stamp of its own: 96 rows.
+    EXPECT_EQ(child<QLabel>(&f, "Label5")->text(), "1(4)");
+    const auto* bills = f.billModel();
+    ASSERT_EQ(bills->rowCount(), 30);
+    EXPECT_EQ(bills->index(0, 0).data().toString(), "1001");
+    EXPECT_EQ(bills->index(0, 1).data().toString(), "2009-10-12");
+    EXPECT_EQ(bills->index(4, 0).data().toString(), "1002");
+    // The first bill's lines, its payment last.
+    ASSERT_EQ(f.lineModel()->rowCount(), 4);
+    EXPECT_EQ(f.lineModel()->index(0, 0).data().toString(), "6901234567892");
+    EXPECT_EQ(f.lineModel()->index(3, 4).data().toString(), "S111592 (32)");
+    f.billView()->setCurrentIndex(bills->index(4, 0));
+    EXPECT_EQ(f.lineModel()->index(0, 0).data().toString(), "21");
+    QTest::mouseClick(f.pagingButton(PageMove::Last, 0), Qt::LeftButton);
+    EXPECT_EQ(child<QLabel>(&f, "Label5")->text(), "4(4)");
+    EXPECT_EQ(bills->index(bills->rowCount() - 1, 0).data().toString(), "1028"); // page 2's last bill
+    EXPECT_EQ(bills->index(bills->rowCount() - 1, 1).data().toString(), "2009-10-14");
+}
+
+TEST_F(ViewTransferTest, FiscalReadReplacesTheStoredDaysAndFlashCashReadsItsPage) {
+    sim::FillDemo(memory);
+    db->execute("INSERT INTO fiscal(fyear, fday, mdate) VALUES(1999, 5, '1999-01-05 00:00:00')");
+    {
+        FiscalForm f;
+        f.show();
+        for (int round = 0; round < 2; ++round) {
+            click(&f, "cmdUpload");
+            EXPECT_EQ(text(&f, "txtEndPage"), "16");
+            ASSERT_TRUE(runUntil([&] { return idle() && prompter.shown.size() == 2 * (round + 1); }));
+            EXPECT_EQ(prompter.shown.last().text, "S111235");
+            // 1 January to 15 May 2009, once, whatever was stored before.
+            EXPECT_EQ(f.tree()->topLevelItemCount(), 31 + 28 + 31 + 30 + 15);
+            EXPECT_EQ(f.tree()->topLevelItem(0)->text(0), "2009-01-01");
+        }
+    }
+    prompter.shown.clear();
+    requests.clear();
+    FlashCashForm f;
+    f.show();
+    click(&f, "cmdUpload");
+    ASSERT_TRUE(runUntil([&] { return idle() && !prompter.shown.isEmpty(); }));
+    EXPECT_EQ(messagesSince(0), QStringList({"S111235"}));
+    EXPECT_EQ(requests, QStringList({"read 4117 page"}));
+    ASSERT_EQ(listOf(&f)->topLevelItemCount(), 12);
+    EXPECT_EQ(rowTexts(listOf(&f)->topLevelItem(0)), QStringList({"S111548", "1024.75"}));
+    EXPECT_EQ(rowTexts(listOf(&f)->topLevelItem(11)), QStringList({"S111559", "99.99"}));
+}
