@@ -3,8 +3,15 @@
 // desktop editors.
 #pragma once
 
+#include "link/SerialTransport.h"
+
+#include <memory>
 #include <string>
 #include <vector>
+
+namespace ecr::db {
+class Database;
+}
 
 namespace ecr::cli {
 
@@ -28,6 +35,14 @@ int RunInit(const GlobalOptions& options);
 // Checks the tables of an existing database file; kExitOk (also for a file
 // that does not exist), or kExitFailed after saying what is wrong.
 int CheckDatabase(const GlobalOptions& options);
+
+// For the other commands: the database of the run, opened (created when
+// missing) with its tables checked, nullptr after saying why not; the state
+// read from it with the run's language and code page; the serial device and
+// speed of the run.
+std::unique_ptr<db::Database> OpenCommandDatabase(const GlobalOptions& options);
+void LoadCommandState(db::Database& db, const GlobalOptions& options);
+link::PortSettings CommandPortSettings(const GlobalOptions& options);
 
 // Strict forms of the option values: the whole text, nothing after it.
 bool ParseBaud(const std::string& text, int& baud);      // 115200, 57600, 19200 or 9600

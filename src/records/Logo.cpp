@@ -50,7 +50,7 @@ std::uint8_t LeftBitsMask(int n) {
 
 LogoError DecodeLogo(ByteView file, LogoImage& out) {
     out = {};
-    if (file.size() > kLogoMaxFileSize) return {kLogoTooLargeId, kLogoTooLargeText};
+    if (file.size() > kLogoMaxFileSize) return {kLogoTooLargeId, {}};
     if (file.size() < 2 || file[0] != 'B' || file[1] != 'M') return {kLogoNotBitmapId, {}};
     if (file.size() < 30) return {kLogoNotBitmapId, {}};
     const unsigned bpp = static_cast<unsigned>(file[28]) | static_cast<unsigned>(file[29]) << 8;

@@ -11,15 +11,14 @@
 namespace ecr::records {
 
 inline constexpr std::size_t kLogoMaxFileSize = 12288;
-inline constexpr int kLogoTooLargeId = 0; // no catalogue entry: the fixed text below
-inline constexpr const char* kLogoTooLargeText = "图片太大! ";
+inline constexpr int kLogoTooLargeId = 120709;   // larger than a logo file may be
 inline constexpr int kLogoNotBitmapId = 111215; // not a bitmap, or sizes the file cannot hold
 inline constexpr int kLogoNotMonochromeId = 111216;
 inline constexpr int kLogoFolderId = 120108;     // "%1 is a folder, not a bitmap file."
 inline constexpr int kLogoUnreadableId = 120109; // "%1 cannot be read: %2", %2 the system's reason in text
 
-// Why a file was refused: a catalogue message id (with the system's reason
-// in text for an unreadable file), or (id 0) a fixed text.
+// Why a file was refused: a catalogue message id, with the system's reason
+// in text for an unreadable file.
 struct LogoError {
     int messageId = 0;
     std::string text;
