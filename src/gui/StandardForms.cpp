@@ -6,6 +6,9 @@
 #include "editors/DepartForm.h"
 #include "editors/PluForm.h"
 #include "import/forms/ImportForm.h"
+#include "maintenance/DbFileForm.h"
+#include "maintenance/LogoForm.h"
+#include "maintenance/RegisterBackupForm.h"
 #include "reports/forms/ReportForm.h"
 
 namespace ecr::gui {
@@ -34,6 +37,12 @@ void RegisterStandardForms(FormRegistry& forms) {
     forms.add("frmRpt12", reports::forms::OpenReport("frmRpt12"));
     forms.add("frmRptHourly", reports::forms::OpenReport("frmRptHourly"));
     forms.add("frmMemberRpt", reports::forms::OpenReport("frmMemberRpt"));
+    forms.add("frmDownLoad", FormRegistry::modal<maintenance::LogoForm>());
+    forms.add("frmBackupDb", [](QWidget* p) { maintenance::DbFileForm(maintenance::DbFileForm::Mode::Backup, p).exec(); });
+    forms.add("frmSelectDb", [](QWidget* p) { maintenance::DbFileForm(maintenance::DbFileForm::Mode::Select, p).exec(); });
+    forms.add("mnuInitData", [](QWidget* p) { maintenance::InitialiseDataAsked(p); });
+    forms.add("frmDataBackup", [](QWidget* p) { maintenance::RegisterBackupForm(maintenance::RegisterBackupForm::Mode::Save, p).exec(); });
+    forms.add("frmDataRestore", [](QWidget* p) { maintenance::RegisterBackupForm(maintenance::RegisterBackupForm::Mode::Restore, p).exec(); });
 }
 
 QString KeyEditorFormName(int keyboardType) {
