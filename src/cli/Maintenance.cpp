@@ -79,8 +79,8 @@ int backupDb(const GlobalOptions& opt, const std::vector<std::string>& args) {
         App().conn = nullptr;
         return kExitFailed;
     }
-    App().conn = nullptr;
     std::cout << text(kBackupDone) << "\n";
+    App().conn = nullptr;
     return kExitOk;
 }
 

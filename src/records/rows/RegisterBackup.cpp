@@ -14,12 +14,37 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <set>
 #include <stdexcept>
 
 namespace ecr::rows {
 
 namespace {
+
+// A database file cut short (a copy that stopped, a full disk) may still open
+// when only unused space went: its header's page count tells. "" when the
+// length is what the header says.
+std::string lengthProblem(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    unsigned char h[100] = {};
+    if (!in.read(reinterpret_cast<char*>(h), sizeof h)) return "it is too short to be a register backup";
+    auto be32 = [&h](int at) {
+        return static_cast<std::uint64_t>(h[at]) << 24 | static_cast<std::uint64_t>(h[at + 1]) << 16 |
+               static_cast<std::uint64_t>(h[at + 2]) << 8 | h[at + 3];
+    };
+    std::uint64_t pageSize = static_cast<std::uint64_t>(h[16]) << 8 | h[17];
+    if (pageSize == 1) pageSize = 65536;
+    if (pageSize < 512) return {}; // not a database: opening it says so
+    std::error_code ec;
+    const std::uint64_t length = std::filesystem::file_size(path, ec);
+    if (ec) return {};
+    const bool countValid = be32(24) == be32(92) && be32(28) != 0;
+    const std::uint64_t expected = countValid ? be32(28) * pageSize : (length + pageSize - 1) / pageSize * pageSize;
+    if (length == expected) return {};
+    return "it is damaged (the file is " + std::to_string(length) + " bytes long, " + std::to_string(expected) +
+           " were written)";
+}
 
 namespace fs = std::filesystem;
 namespace kind = records::kind;
@@ -129,6 +154,7 @@ std::string ReadRegisterBackup(const std::string& path, RegisterBackup& out) {
     out = {};
     std::error_code ec;
     if (!fs::is_regular_file(path, ec)) return "there is no such file";
+    if (std::string why = lengthProblem(path); !why.empty()) return why;
     std::unique_ptr<db::Database> file;
     try {
         file = db::Database::openReadOnly(path);
