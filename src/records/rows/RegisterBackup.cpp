@@ -13,6 +13,7 @@
 #include <QDateTime>
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -28,7 +29,8 @@ namespace {
 std::string lengthProblem(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     unsigned char h[100] = {};
-    if (!in.read(reinterpret_cast<char*>(h), sizeof h)) return "it is too short to be a register backup";
+    // Files that are no database at all are told apart when opened.
+    if (!in.read(reinterpret_cast<char*>(h), sizeof h) || std::memcmp(h, "SQLite format 3", 16) != 0) return {};
     auto be32 = [&h](int at) {
         return static_cast<std::uint64_t>(h[at]) << 24 | static_cast<std::uint64_t>(h[at + 1]) << 16 |
                static_cast<std::uint64_t>(h[at + 2]) << 8 | h[at + 3];

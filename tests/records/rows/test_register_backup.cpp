@@ -76,6 +76,10 @@ TEST_F(BackupFileTest, DamagedForeignAndIncompleteFilesAreRefusedWithTheirReason
         std::string reason; // start of it
     } cases[] = {
         {"truncated", [](BackupFileTest& t) { fs::resize_file(t.path, fs::file_size(t.path) / 2); }, "it is damaged"},
+        {"one byte short", [](BackupFileTest& t) { fs::resize_file(t.path, fs::file_size(t.path) - 1); },
+         "it is damaged (the file is "},
+        {"bytes after the end", [](BackupFileTest& t) { std::ofstream(t.path, std::ios::app) << "x"; },
+         "it is damaged (the file is "},
         {"text", [](BackupFileTest& t) { std::ofstream(t.path) << std::string(5000, 'x'); }, "it is not a database file"},
         {"empty", [](BackupFileTest& t) { std::ofstream(t.path).close(); }, "it is not a register backup"},
         {"program database", [](BackupFileTest& t) { fs::remove(t.path); db::OpenOrCreate(t.path); },
