@@ -61,6 +61,7 @@ DbFileForm::DbFileForm(Mode mode, QWidget* parent) : QDialog(parent), mode_(mode
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(row);
     layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetMinimumSize);
 
     connect(browse_, &QPushButton::clicked, this, &DbFileForm::browse);
     connect(save_, &QPushButton::clicked, this, &DbFileForm::save);

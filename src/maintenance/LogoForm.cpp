@@ -121,6 +121,8 @@ LogoForm::LogoForm(QWidget* parent) : QDialog(parent) {
     layout->addWidget(note_);
     layout->addWidget(panel_);
     layout->addLayout(buttons);
+    // The form grows when the progress panel shows rather than squeezing it.
+    layout->setSizeConstraint(QLayout::SetMinimumSize);
 
     connect(openFile_, &QPushButton::clicked, this, &LogoForm::openFileClicked);
     connect(download_, &QPushButton::clicked, this, &LogoForm::download);

@@ -92,6 +92,8 @@ RegisterBackupForm::RegisterBackupForm(Mode mode, QWidget* parent) : QDialog(par
     layout->addWidget(panel_);
     layout->addStretch(1);
     layout->addLayout(buttons);
+    // The form grows when the progress panel shows rather than squeezing it.
+    layout->setSizeConstraint(QLayout::SetMinimumSize);
 
     connect(browse_, &QPushButton::clicked, this, &RegisterBackupForm::browse);
     connect(start_, &QPushButton::clicked, this, &RegisterBackupForm::start);

@@ -7,10 +7,14 @@
 #include "db/Database.h"
 #include "db/Schema.h"
 #include "link/RegisterCopy.h"
+#include "records/Logo.h"
+#include "records/picture/LogoPicture.h"
 #include "sim/Demo.h"
 #include "sim/RegisterMemory.h"
 
 #include <gtest/gtest.h>
+
+#include <QImage>
 
 #include <filesystem>
 #include <fstream>
@@ -181,4 +185,36 @@ TEST_F(EcrctlMaintenance, DatabaseBackupAndInitialisation) {
     r = RunEcrctl({"--db", db, "backup-db", QString::fromStdString(dir.file("nowhere/copy.db"))});
     EXPECT_EQ(r.code, 1);
     EXPECT_NE(r.err.find("An error has occurred:"), std::string::npos) << r.err;
+}
+
+TEST_F(EcrctlMaintenance, SendLogoConvertsOtherPicturesOnlyWithDither) {
+    sim::RegisterMemory blankMemory;
+    ASSERT_EQ(blankMemory.save(dir.file("logo.img")), "");
+    Sim reg({"--image", QString::fromStdString(dir.file("logo.img"))});
+    ASSERT_FALSE(reg.path.isEmpty());
+    // A 700 x 200 picture: reduced to fit the logo pages and dithered.
+    QImage picture(700, 200, QImage::Format_RGB32);
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x) picture.setPixel(x, y, qRgb(x * 255 / 699, 128, y));
+    const QString png = QString::fromStdString(dir.file("shop.png"));
+    ASSERT_TRUE(picture.save(png, "PNG"));
+
+    auto r = RunEcrctl(args(reg, {"send-logo", png}));
+    EXPECT_EQ(r.code, 2) << r.err;
+    EXPECT_NE(r.err.find("--dither converts it"), std::string::npos) << r.err;
+    EXPECT_TRUE(reg.requests("write").empty());
+
+    r = RunEcrctl(args(reg, {"send-logo", png, "--dither", "--dither"}));
+    EXPECT_EQ(r.code, 2) << r.err;
+
+    r = RunEcrctl(args(reg, {"send-logo", "--dither", png}));
+    ASSERT_EQ(r.code, 0) << r.err;
+    const records::LogoChoice expected = records::ReadLogoPicture(png.toStdString(), true);
+    ASSERT_TRUE(expected.ok());
+    EXPECT_TRUE(expected.scaled());
+    const std::vector<Bytes> pages = records::LogoPages(expected.image.bytes);
+    const sim::RegisterMemory m = memory(dir.file("logo.img"));
+    ASSERT_EQ(reg.requests("write").size(), pages.size());
+    for (std::size_t p = 0; p < pages.size(); ++p) EXPECT_EQ(m.read(4128 + static_cast<int>(p)), pages[p]) << p;
+    EXPECT_FALSE(m.has(4128 + static_cast<int>(pages.size())));
 }
