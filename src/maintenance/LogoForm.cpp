@@ -246,10 +246,14 @@ void LogoForm::setRunning(bool running) {
     for (QWidget* w : std::initializer_list<QWidget*>{fileName_, openFile_, dither_, download_, exit_})
         w->setEnabled(!running);
     saveBmp_->setEnabled(!running && !logo_.bytes.empty());
-    if (running)
+    if (running) {
         panel_->showRunning();
-    else
+        // Large enough for the progress panel.
+        const QSize wanted = sizeHint().expandedTo(minimumSizeHint());
+        if (height() < wanted.height() || width() < wanted.width()) resize(size().expandedTo(wanted));
+    } else {
         panel_->hide();
+    }
 }
 
 void LogoForm::download() {

@@ -98,6 +98,10 @@ RegisterBackupForm::RegisterBackupForm(Mode mode, QWidget* parent) : QDialog(par
     connect(browse_, &QPushButton::clicked, this, &RegisterBackupForm::browse);
     connect(start_, &QPushButton::clicked, this, &RegisterBackupForm::start);
     connect(exit_, &QPushButton::clicked, this, &RegisterBackupForm::reject);
+    if (mode == Mode::Restore)
+        connect(fileName_, &QLineEdit::returnPressed, this, [this] {
+            if (!fileName_->text().trimmed().isEmpty()) inspect(fileName_->text().trimmed());
+        });
     connect(panel_->stopButton(), &QPushButton::clicked, this, &RegisterBackupForm::stopClicked);
     connect(panel_->continueButton(), &QPushButton::clicked, this, &RegisterBackupForm::continueClicked);
     connect(panel_->closeButton(), &QPushButton::clicked, this, &RegisterBackupForm::closeClicked);
@@ -142,6 +146,7 @@ bool RegisterBackupForm::inspect(const QString& path) {
         return false;
     }
     info_->setText(summary(backup_));
+    growToFit();
     return true;
 }
 
@@ -222,11 +227,17 @@ bool RegisterBackupForm::beginRun(Direction d, Phase phase) {
     panel_->bar()->setValue(0);
     panel_->label()->clear();
     panel_->showRunning();
+    growToFit();
     qCDebug(lcGui) << objectName() << (d == Direction::Read ? "reads" : "writes") << total << "pages" << path_;
     if (copy_->start(d, backup_.identity.keyboard)) return true;
     finishRun();
     Prompt().information(this, Text(msg::PortBusyTitle), Text(msg::PortBusy));
     return false;
+}
+
+void RegisterBackupForm::growToFit() {
+    const QSize wanted = sizeHint().expandedTo(minimumSizeHint());
+    if (height() < wanted.height() || width() < wanted.width()) resize(size().expandedTo(wanted));
 }
 
 void RegisterBackupForm::onPage(int page, int total, const link::KindPlan* plan) {

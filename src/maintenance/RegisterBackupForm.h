@@ -57,6 +57,8 @@ private:
     void closeClicked();
     void finishRun();
     void setControlsEnabled(bool enabled);
+    // The form made large enough for the progress panel.
+    void growToFit();
 
     Mode mode_;
     QLineEdit* fileName_;

@@ -277,3 +277,39 @@ TEST_F(SimFormsTest, ADamagedOrForeignBackupIsRefusedBeforeThePortOpens) {
     runUntil([] { return false; }, 50);
     EXPECT_TRUE(memory.addresses().empty());
 }
+
+TEST_F(SimFormsTest, ClosingAPausedRunGivesUpAndSaysWhatIsLeft) {
+    sim::FillDemo(memory);
+    const int cashiers = link::RegisterCopy::Parts(2)[1].base;
+    fault("silence@" + std::to_string(cashiers) + "#1");
+    const std::string saved = dir.file("shop.ecrbak");
+    RegisterBackupForm f(RegisterBackupForm::Mode::Save);
+    f.show();
+    setText(&f, "txtFileName", QString::fromStdString(saved));
+    click(&f, "cmdStart");
+    ASSERT_TRUE(runUntil([&] { return reg.requests(cashiers) == 1; }));
+    // Closing the form is refused while the port is open.
+    qsizetype mark = prompter.shown.size();
+    f.reject();
+    EXPECT_TRUE(f.isVisible());
+    EXPECT_EQ(messagesSince(mark), QStringList{"S111609"});
+    click(&f, "cmdStop");
+    ASSERT_TRUE(runUntil([&] { return f.paused(); }));
+    mark = prompter.shown.size();
+    click(&f, "cmdClose");
+    EXPECT_EQ(messagesSince(mark), QStringList{"S120743"});
+    EXPECT_FALSE(f.paused());
+    EXPECT_FALSE(child<QWidget>(&f, "fraProgress")->isVisible());
+    EXPECT_TRUE(enabled(&f, "cmdStart"));
+    EXPECT_FALSE(fs::exists(saved));
+    EXPECT_EQ(engine->state(), link::EngineState::Idle);
+    // The engine is back on its own page I/O: the next run starts afresh.
+    mark = prompter.shown.size();
+    click(&f, "cmdStart");
+    ASSERT_TRUE(runUntil([&] { return prompter.shown.size() > mark; }));
+    EXPECT_EQ(messagesSince(mark),
+              QStringList{"S120731 " + QString::number(link::RegisterCopy::Addresses(2).size()) + " " +
+                          QString::fromStdString(saved)});
+    f.reject();
+    EXPECT_FALSE(f.isVisible());
+}
