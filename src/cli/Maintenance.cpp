@@ -70,7 +70,7 @@ int backupDb(const GlobalOptions& opt, const std::vector<std::string>& args) {
     }
     auto db = OpenCommandDatabase(opt);
     if (!db) return kExitFailed;
-    LoadCommandState(*db, opt);
+    LoadRunState(*db, opt);
     try {
         db::BackupDatabase(*db, target);
     } catch (const db::DbError& e) {
@@ -90,7 +90,7 @@ int initData(const GlobalOptions& opt, const std::vector<std::string>& args) {
                      "fiscal record of the database; give --yes to do it");
     auto db = OpenCommandDatabase(opt);
     if (!db) return kExitFailed;
-    LoadCommandState(*db, opt);
+    LoadRunState(*db, opt);
     int status = kExitOk;
     try {
         db::InitialiseData(*db);
@@ -173,7 +173,7 @@ struct RegisterRun {
     bool open(const GlobalOptions& opt) {
         db = OpenCommandDatabase(opt);
         if (!db) return false;
-        LoadCommandState(*db, opt);
+        LoadRunState(*db, opt);
         io = std::make_unique<rows::DbPageIO>(*db, App());
         transport = std::make_unique<link::SerialTransport>([opt] { return CommandPortSettings(opt); });
         engine = std::make_unique<link::TransferEngine>(*transport, *io, clock);

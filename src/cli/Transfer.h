@@ -36,12 +36,15 @@ int RunInit(const GlobalOptions& options);
 // that does not exist), or kExitFailed after saying what is wrong.
 int CheckDatabase(const GlobalOptions& options);
 
+// The shared state of this run on the open database: the database's
+// settings, then this run's language (--lang, or the locale's for a database
+// without its settings) and code page (--codepage).
+void LoadRunState(db::Database& db, const GlobalOptions& options);
+
 // For the other commands: the database of the run, opened (created when
-// missing) with its tables checked, nullptr after saying why not; the state
-// read from it with the run's language and code page; the serial device and
-// speed of the run.
+// missing) with its tables checked, nullptr after saying why not; the serial
+// device and speed of the run.
 std::unique_ptr<db::Database> OpenCommandDatabase(const GlobalOptions& options);
-void LoadCommandState(db::Database& db, const GlobalOptions& options);
 link::PortSettings CommandPortSettings(const GlobalOptions& options);
 
 // Strict forms of the option values: the whole text, nothing after it.

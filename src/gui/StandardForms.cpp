@@ -2,9 +2,12 @@
 #include "CommSetForm.h"
 #include "FormRegistry.h"
 #include "PasswordForm.h"
+#include "editors/BundleForm.h"
 #include "editors/CashierForm.h"
 #include "editors/DepartForm.h"
+#include "editors/MemberForm.h"
 #include "editors/PluForm.h"
+#include "editors/PromotionForm.h"
 #include "import/forms/ImportForm.h"
 #include "maintenance/DbFileForm.h"
 #include "maintenance/LogoForm.h"
@@ -22,6 +25,9 @@ void RegisterStandardForms(FormRegistry& forms) {
     forms.add("frmPLU", FormRegistry::modal<editors::PluForm>());
     forms.add("frmDepart", FormRegistry::modal<editors::DepartForm>());
     forms.add("frmCashierStruct", FormRegistry::modal<editors::CashierForm>());
+    forms.add("frmMember", FormRegistry::modal<editors::MemberForm>());
+    forms.add("frmPromotion", FormRegistry::modal<editors::PromotionForm>());
+    forms.add("frmBundle", FormRegistry::modal<editors::BundleForm>());
     forms.add("frmImport", FormRegistry::modal<import::ImportForm>());
     forms.add("frmRpt1", reports::forms::OpenReport("frmRpt1"));
     forms.add("frmRpt2", reports::forms::OpenReport("frmRpt2"));

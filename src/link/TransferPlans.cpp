@@ -86,6 +86,12 @@ PagedJob MakePagedJob(const KindPlan& plan, Direction d, int keyboardType, const
     return job;
 }
 
+bool ReadReplacesTable(const KindPlan& plan, std::optional<std::pair<int, int>> range) {
+    static constexpr std::string_view kinds[] = {"members", "promotions", "bundles", "fiscal"};
+    return std::find(std::begin(kinds), std::end(kinds), plan.name) != std::end(kinds) &&
+           (!range || range->first <= 1);
+}
+
 bool StartKindTransfer(TransferEngine& engine, const KindPlan& plan, Direction d,
                        std::optional<std::pair<int, int>> range, bool replaceTable) {
     switch (plan.shape) {

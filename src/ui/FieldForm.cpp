@@ -87,7 +87,7 @@ QWidget* FieldForm::makeControl(QWidget* parent, const Field& f) {
         auto* d = new QDateTimeEdit(parent);
         d->setObjectName(QString::fromLatin1(name));
         d->setCalendarPopup(true);
-        d->setDisplayFormat(QStringLiteral("yyyy-MM-dd hh:mm"));
+        d->setDisplayFormat(f.dateOnly ? QStringLiteral("yyyy-MM-dd") : QStringLiteral("yyyy-MM-dd hh:mm"));
         return d;
     }
     default: {
@@ -219,8 +219,11 @@ void FieldForm::setValue(const Field& f, const db::Value& v) {
         box->setChecked(v.toInt() != 0);
     } else if (auto* date = qobject_cast<QDateTimeEdit*>(c)) {
         QDateTime t = QDateTime::fromString(QString::fromStdString(v.toText()), QString::fromLatin1(kDateFormat));
-        if (!t.isValid()) t = QDateTime(QDate::fromString(QString::fromStdString(v.toText()), Qt::ISODate), QTime());
-        if (t.isValid()) date->setDateTime(t);
+        if (!t.isValid())
+            t = QDateTime(QDate::fromString(QString::fromStdString(v.toText()), Qt::ISODate), QTime(0, 0));
+        // No date (a new row): today.
+        if (!t.isValid()) t = QDateTime(QDate::currentDate(), QTime(0, 0));
+        date->setDateTime(t);
     } else if (auto* label = qobject_cast<QLabel*>(c)) {
         label->setText(shownText(f, v));
     }
@@ -313,8 +316,17 @@ db::Value FieldForm::storedValue(const Field& f) const {
         return static_cast<std::size_t>(index) < f.itemValues.size() ? db::Value(f.itemValues[index]) : db::Value(index);
     }
     if (auto* box = qobject_cast<QCheckBox*>(c)) return box->isChecked() ? 1 : 0;
-    if (auto* date = qobject_cast<QDateTimeEdit*>(c))
-        return date->dateTime().toString(QString::fromLatin1(kDateFormat)).toStdString();
+    if (auto* date = qobject_cast<QDateTimeEdit*>(c)) {
+        if (!f.dateOnly) return date->dateTime().toString(QString::fromLatin1(kDateFormat)).toStdString();
+        // The day as picked, at the time of day the row had (midnight for a new one).
+        QTime time(0, 0);
+        if (const auto it = loaded_.find(f.column); it != loaded_.end()) {
+            const QDateTime t =
+                QDateTime::fromString(QString::fromStdString(it->second.toText()), QString::fromLatin1(kDateFormat));
+            if (t.isValid()) time = t.time();
+        }
+        return QDateTime(date->date(), time).toString(QString::fromLatin1(kDateFormat)).toStdString();
+    }
     return {};
 }
 

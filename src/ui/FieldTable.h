@@ -28,7 +28,7 @@ enum class FieldKind {
     Bit,     // one bit of a packed column, on a check box or a two-item combo
     Digit,   // one digit of a digit string, on a combo whose index is the digit
     Label,   // read only: shows the column (or the row's key)
-    Date,    // date picker, stored as "yyyy-MM-dd hh:mm:ss"
+    Date,    // date picker, stored as "yyyy-MM-dd hh:mm:ss"; today for a new row
 };
 
 // Where a control sits: the form's main grid (section 0) or a section that
@@ -62,6 +62,7 @@ struct Field {
     int bit = 0;                  // Bit: bit index in the column
     bool inverted = false;        // Bit: the bit is 1 when the option is off
     int digit = 0;                // Digit: position in the digit string
+    bool dateOnly = false;        // Date: the day alone is picked; a loaded row keeps its time of day
     int section = 0;              // index into FieldTable::sections
     std::function<bool()> shown;  // shown only when this says so (version-dependent fields)
 };

@@ -73,7 +73,7 @@ bool ListForm::deleteSelectedRow(int noRowId, int confirmId, Prompter::Icon icon
                                  const std::function<void(const QTreeWidgetItem&)>& remove) {
     QTreeWidgetItem* row = selectedRow();
     if (!row) {
-        Inform(this, noRowId);
+        if (noRowId) Inform(this, noRowId);
         return false;
     }
     if (!ConfirmDestructive(this, confirmId, icon, recordName(*row))) return false;

@@ -149,7 +149,11 @@ void PagedTransfer::run(Direction d) {
     qCDebug(lcGui) << form->objectName() << directionName(d) << plan_->name.data() << "pages" << span.first + 1
                    << "to" << span.last + 1;
     Trapped(form, Where(host_, d == Direction::Read ? "ReadPages" : "WritePages"),
-            [&] { started = link::StartKindTransfer(*engine, *plan_, d, std::pair{span.first + 1, span.last + 1}); });
+            [&] {
+                const std::pair range{span.first + 1, span.last + 1};
+                const bool replace = d == Direction::Read && link::ReadReplacesTable(*plan_, range);
+                started = link::StartKindTransfer(*engine, *plan_, d, range, replace);
+            });
     if (!started) release();
 }
 

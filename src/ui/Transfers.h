@@ -73,7 +73,10 @@ public:
     // cmdUpload and cmdDownload: the boxes set to the whole range first.
     void upload();
     void download();
-    // ReadPages and WritePages: the range of the boxes.
+    // ReadPages and WritePages: the range of the boxes. A read from page 1
+    // of a kind the register's pages replace (link::ReadReplacesTable)
+    // empties its table with the first page stored; continuing from a later
+    // page keeps what earlier pages brought.
     void readPages() { run(link::Direction::Read); }
     void writePages() { run(link::Direction::Write); }
 

@@ -270,3 +270,26 @@ TEST_F(FieldFormTest, SectionsBecomeFramedGroupsOrTabs) {
     EXPECT_EQ(tabs->widget(0)->objectName(), "tabFirst");
     EXPECT_TRUE(tabs->widget(0)->isAncestorOf(t.control("chkB")));
 }
+
+TEST_F(FieldFormTest, ADayOnlyPickerKeepsTheRowsTimeOfDayAndShowsTodayForANewRow) {
+    QDialog dialog;
+    FieldForm days(&dialog, {.fields = {{.column = "stamp", .object = "dtpDay", .kind = FieldKind::Date,
+                                         .dateOnly = true}}});
+    auto* picker = days.control<QDateTimeEdit>("dtpDay");
+    EXPECT_EQ(picker->displayFormat(), "yyyy-MM-dd");
+    days.loadInitial();
+    EXPECT_EQ(picker->date(), QDate::currentDate());
+    picker->setDate(QDate(2009, 10, 20));
+    EXPECT_EQ(days.values(), (RowValues{{"stamp", "2009-10-20 00:00:00"}}));
+
+    // A stored row: another day, the same time of day.
+    db->execute("INSERT INTO t(k, stamp) VALUES(1, '2009-10-31 23:59:00')");
+    days.load(row(1));
+    EXPECT_EQ(picker->date(), QDate(2009, 10, 31));
+    picker->setDate(QDate(2009, 11, 2));
+    EXPECT_EQ(days.values(), (RowValues{{"stamp", "2009-11-02 23:59:00"}}));
+    // A day without a time is midnight.
+    db->execute("INSERT INTO t(k, stamp) VALUES(2, '2009-12-01')");
+    days.load(row(2));
+    EXPECT_EQ(days.values(), (RowValues{{"stamp", "2009-12-01 00:00:00"}}));
+}
