@@ -6,9 +6,12 @@
 #include "editors/CashierForm.h"
 #include "editors/DepartForm.h"
 #include "editors/MemberForm.h"
+#include "editors/ParamsForm.h"
 #include "editors/PluForm.h"
 #include "editors/PromotionForm.h"
 #include "import/forms/ImportForm.h"
+#include "keyboard/KeyEditor.h"
+#include "keyboard/KeyboardTypeForm.h"
 #include "maintenance/DbFileForm.h"
 #include "maintenance/LogoForm.h"
 #include "maintenance/RegisterBackupForm.h"
@@ -25,6 +28,7 @@ void RegisterStandardForms(FormRegistry& forms) {
     forms.add("frmPLU", FormRegistry::modal<editors::PluForm>());
     forms.add("frmDepart", FormRegistry::modal<editors::DepartForm>());
     forms.add("frmCashierStruct", FormRegistry::modal<editors::CashierForm>());
+    forms.add("frmPara", FormRegistry::modal<editors::ParamsForm>());
     forms.add("frmMember", FormRegistry::modal<editors::MemberForm>());
     forms.add("frmPromotion", FormRegistry::modal<editors::PromotionForm>());
     forms.add("frmBundle", FormRegistry::modal<editors::BundleForm>());
@@ -43,6 +47,8 @@ void RegisterStandardForms(FormRegistry& forms) {
     forms.add("frmRpt12", reports::forms::OpenReport("frmRpt12"));
     forms.add("frmRptHourly", reports::forms::OpenReport("frmRptHourly"));
     forms.add("frmMemberRpt", reports::forms::OpenReport("frmMemberRpt"));
+    for (int layout : keyboard::kChooserLayouts) forms.add(keyboard::EditorFormName(layout), keyboard::EditorOpener(layout));
+    forms.add("frmKeyboardType", FormRegistry::modal<keyboard::KeyboardTypeForm>());
     forms.add("frmDownLoad", FormRegistry::modal<maintenance::LogoForm>());
     forms.add("frmBackupDb", [](QWidget* p) { maintenance::DbFileForm(maintenance::DbFileForm::Mode::Backup, p).exec(); });
     forms.add("frmSelectDb", [](QWidget* p) { maintenance::DbFileForm(maintenance::DbFileForm::Mode::Select, p).exec(); });
@@ -51,13 +57,8 @@ void RegisterStandardForms(FormRegistry& forms) {
     forms.add("frmDataRestore", [](QWidget* p) { maintenance::RegisterBackupForm(maintenance::RegisterBackupForm::Mode::Restore, p).exec(); });
 }
 
-QString KeyEditorFormName(int keyboardType) {
-    switch (keyboardType) {
-    case 0: return QStringLiteral("frmDefineKey39");
-    case 1: return QStringLiteral("frmDefineKey48");
-    case 3: return QStringLiteral("frmDefineKey93");
-    default: return QStringLiteral("frmDefineKey59");
-    }
+QString KeyEditorFormName(int keyboardType, int oemType) {
+    return keyboard::EditorFormName(keyboard::LayoutForKeyboardType(keyboardType, oemType));
 }
 
 } // namespace ecr::gui

@@ -147,7 +147,7 @@ void EntryForm::refuse(int messageId, QWidget* field) { refuseText(Text(messageI
 
 void EntryForm::refuseText(const QString& text, QWidget* field) {
     InformText(this, text);
-    if (field) field->setFocus(Qt::OtherFocusReason);
+    FocusField(field);
 }
 
 bool EntryForm::askAnother(int messageId, Prompter::Icon icon) { return Confirm(this, messageId, icon, true); }

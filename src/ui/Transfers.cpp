@@ -54,17 +54,23 @@ void SinglePageTransfer::release() {
 }
 
 bool SinglePageTransfer::start(Direction d) {
+    if (!plan_) return false;
+    qCDebug(lcGui) << host_.hostWidget()->objectName() << directionName(d) << plan_->name.data();
+    return run(d, d == Direction::Read ? "cmdUpload_Click" : "cmdDownload_Click",
+               [this, d](link::TransferEngine& engine) { return link::StartKindTransfer(engine, *plan_, d); });
+}
+
+bool SinglePageTransfer::run(Direction d, const char* procedure,
+                             const std::function<bool(link::TransferEngine&)>& begin) {
     link::TransferEngine* engine = Engine();
-    if (!engine || !plan_ || engine->busy()) return false;
+    if (!engine || engine->busy()) return false;
     state_ = connect(engine, &link::TransferEngine::stateChanged, this, [this](link::EngineState s) {
         if (s == link::EngineState::Running) host_.setControlsEnabled(false);
     });
     done_ = connect(engine, &link::TransferEngine::finished, this,
                     [this, d](const link::TransferResult& r) { finished(r, d); });
     bool started = false;
-    qCDebug(lcGui) << host_.hostWidget()->objectName() << directionName(d) << plan_->name.data();
-    Trapped(host_.hostWidget(), Where(host_, d == Direction::Read ? "cmdUpload_Click" : "cmdDownload_Click"),
-            [&] { started = link::StartKindTransfer(*engine, *plan_, d); });
+    Trapped(host_.hostWidget(), Where(host_, procedure), [&] { started = begin(*engine); });
     if (!started) release();
     return started;
 }

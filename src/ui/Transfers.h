@@ -11,6 +11,7 @@
 #include <QMetaObject>
 #include <QObject>
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -49,6 +50,9 @@ public:
     ~SinglePageTransfer() override;
     // False when nothing started (no engine, busy, or the start failed).
     bool start(link::Direction d);
+    // Any other single request of the engine (the clock), reported the same
+    // way; procedure names it in the log.
+    bool run(link::Direction d, const char* procedure, const std::function<bool(link::TransferEngine&)>& begin);
 
 private:
     void finished(const link::TransferResult& r, link::Direction d);
