@@ -12,6 +12,7 @@
 #include "link/TransferPlans.h"
 #include "link/TransferText.h"
 #include "records/Logo.h"
+#include "records/picture/LogoPicture.h"
 #include "records/rows/DbPageIO.h"
 
 #include <QCoreApplication>
@@ -196,6 +197,7 @@ struct TransferArgs {
     link::ClockTime clockTime;
     bool clockGiven = false;
     std::string logoFile;
+    bool dither = false;
 };
 
 // Everything about the arguments is checked before the database is touched.
@@ -233,30 +235,54 @@ int parseArgs(const std::string& command, const std::vector<std::string>& args, 
             }
         }
     } else if (command == "send-logo") {
-        if (args.size() != 1 || args[0].rfind("--", 0) == 0) return usage("send-logo needs one FILE.bmp");
-        t.logoFile = args[0];
+        for (const std::string& a : args) {
+            if (a == "--dither" && !t.dither) {
+                t.dither = true;
+            } else if (t.logoFile.empty() && a.rfind("--", 0) != 0) {
+                t.logoFile = a;
+            } else {
+                return usage("send-logo needs one FILE, and --dither at most once");
+            }
+        }
+        if (t.logoFile.empty()) return usage("send-logo needs one FILE");
     }
     return kExitOk;
 }
 
 // The logo file's bytes; nullopt after saying why the file is refused.
-std::optional<Bytes> readLogo(const std::string& file) {
+// dither: a picture that is no monochrome bitmap is converted.
+std::optional<Bytes> readLogo(const std::string& file, bool dither) {
     std::error_code ec;
     if (!std::filesystem::exists(file, ec)) {
         std::cerr << text(link::msg::NoSuchFile) << " (" << file << ")\n";
         return std::nullopt;
     }
-    Bytes logo;
-    const records::LogoError e = records::LogoFileToBytes(file, logo);
-    if (e.ok()) return logo;
+    const records::LogoChoice c = records::ReadLogoPicture(file, dither);
+    if (c.ok()) {
+        if (c.converted && ::isatty(2))
+            std::cerr << c.sourceWidth << "x" << c.sourceHeight << " picture sent as a " << c.image.width << "x"
+                      << c.image.height << " dithered logo\n";
+        return c.image.bytes;
+    }
+    const records::LogoError& e = c.error;
     if (e.messageId == records::kLogoFolderId || e.messageId == records::kLogoUnreadableId)
         std::cerr << text(e.messageId, {file, e.text}) << "\n";
     else
-        std::cerr << (e.messageId ? text(e.messageId) : e.text) << "\n";
+        std::cerr << text(e.messageId) << "\n";
+    if (!dither && records::IsPictureFile(file)) std::cerr << "(--dither converts it into a logo)\n";
     return std::nullopt;
 }
 
 } // namespace
+
+std::unique_ptr<db::Database> OpenCommandDatabase(const GlobalOptions& options) { return openDatabase(options); }
+
+link::PortSettings CommandPortSettings(const GlobalOptions& options) {
+    link::PortSettings s = link::PortSettingsOf(App());
+    if (!options.port.empty()) s.portName = options.port;
+    if (options.baud) s.baudRate = options.baud;
+    return s;
+}
 
 bool ParseBaud(const std::string& s, int& baud) {
     for (const char* rate : {"115200", "57600", "19200", "9600"}) {
@@ -325,7 +351,7 @@ int RunTransferCommand(const GlobalOptions& opt, const std::string& command, con
         if (!t.logoFile.empty()) {
             // The file is checked before the port is opened; a refused file is a
             // usage error, not a failed transfer.
-            logo = readLogo(t.logoFile);
+            logo = readLogo(t.logoFile, t.dither);
             if (!logo) return kExitUsage;
         }
         link::SerialTransport transport([&st, &opt] {

@@ -3,6 +3,9 @@
 // desktop editors.
 #pragma once
 
+#include "link/SerialTransport.h"
+
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -37,6 +40,12 @@ int CheckDatabase(const GlobalOptions& options);
 // settings, then this run's language (--lang, or the locale's for a database
 // without its settings) and code page (--codepage).
 void LoadRunState(db::Database& db, const GlobalOptions& options);
+
+// For the other commands: the database of the run, opened (created when
+// missing) with its tables checked, nullptr after saying why not; the serial
+// device and speed of the run.
+std::unique_ptr<db::Database> OpenCommandDatabase(const GlobalOptions& options);
+link::PortSettings CommandPortSettings(const GlobalOptions& options);
 
 // Strict forms of the option values: the whole text, nothing after it.
 bool ParseBaud(const std::string& text, int& baud);      // 115200, 57600, 19200 or 9600

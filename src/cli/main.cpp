@@ -1,6 +1,7 @@
 // ecrctl: the register manager's transfers, import, export and reports from a
 // terminal. Same logic as the desktop program; no windows.
 #include "ImportPlu.h"
+#include "Maintenance.h"
 #include "Report.h"
 #include "Transfer.h"
 #include "app/CodePage.h"
@@ -32,12 +33,26 @@ const char* kUsage =
     "                       the register cannot hold are listed and nothing is sent\n"
     "  set-clock [--time \"YYYY-MM-DD HH:MM\"]\n"
     "                       set the register's clock (default: this computer's time)\n"
-    "  send-logo FILE.bmp   write a monochrome bitmap as the receipt logo\n"
+    "  send-logo FILE [--dither]\n"
+    "                       write a monochrome bitmap as the receipt logo;\n"
+    "                       --dither converts another picture (PNG, JPEG, a\n"
+    "                       colour bitmap), reduced to fit the logo pages\n"
     "  import-plu FILE [--dry-run]\n"
     "                       import PLUs from a spreadsheet (.xlsx .ods .xls .csv);\n"
     "                       --dry-run shows what it would do and writes nothing\n"
     "  report NAME [OPTIONS] OUTPUT...\n"
     "                       write a report as CSV, .xlsx or PDF (report --help)\n"
+    "  backup-db FILE       copy the database into FILE while it stays in use\n"
+    "  init-data --yes      delete the register data of the database (PLUs,\n"
+    "                       departments, cashiers, keys, members, bundles,\n"
+    "                       promotions, sales, fiscal records) in one step\n"
+    "  save-register FILE   read every programming page of the register into a\n"
+    "                       backup FILE (.ecrbak), written once all were read\n"
+    "  load-register FILE [--verify] [--yes]\n"
+    "                       write a backup FILE into the register; --verify reads\n"
+    "                       every page back and compares; a backup of another\n"
+    "                       model or version needs --yes; a damaged or foreign\n"
+    "                       FILE is refused before anything is sent\n"
     "\n"
     "KIND: params cashiers departments keys flashcash plu journal members\n"
     "      promotions bundles fiscal\n"
@@ -47,6 +62,8 @@ const char* kUsage =
     "or import refused as a whole (nothing written; rejected rows do not count),\n"
     "2 usage error (including a page range that ends before it starts and a logo\n"
     "file that is missing, a folder, unreadable or not a monochrome bitmap).\n"
+    "load-register also fails (1) for a refused file or pages that read back\n"
+    "differently; nothing is written into the register for a refused file.\n"
     "Progress goes to stderr when it is a terminal. Ctrl-C stops after the running\n"
     "request (its reply is kept); a second Ctrl-C stops at once.\n"
     "\n"
@@ -137,6 +154,7 @@ int main(int argc, char** argv) {
         return ecr::cli::RunInit(opt);
     }
     if (ecr::cli::IsTransferCommand(command)) return ecr::cli::RunTransferCommand(opt, command, args);
+    if (ecr::cli::IsMaintenanceCommand(command)) return ecr::cli::RunMaintenanceCommand(opt, command, args);
     if (command == "import-plu" || ecr::cli::IsReportCommand(command)) {
         // A database without the tables the program needs is refused here,
         // with the tables it lacks, before the command opens it.

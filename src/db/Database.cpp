@@ -191,6 +191,23 @@ std::unique_ptr<Database> Database::open(const std::string& path, bool create) {
     return db;
 }
 
+std::unique_ptr<Database> Database::openReadOnly(const std::string& path) {
+    sqlite3* h = nullptr;
+    const int rc = sqlite3_open_v2(path.c_str(), &h, SQLITE_OPEN_READONLY, nullptr);
+    if (rc != SQLITE_OK) {
+        std::string msg = h ? sqlite3_errmsg(h) : sqlite3_errstr(rc);
+        sqlite3_close_v2(h);
+        throw DbError(rc, msg + ": " + path);
+    }
+    sqlite3_extended_result_codes(h, 1);
+    sqlite3_busy_timeout(h, kBusyTimeoutMs);
+    std::unique_ptr<Database> db(new Database(h, path));
+    RegisterSqlFunctions(h);
+    // A file that is not a database fails here rather than at first use.
+    db->scalar("SELECT count(*) FROM sqlite_master");
+    return db;
+}
+
 void Database::fail(int rc) const {
     const int code = sqlite3_extended_errcode(db_) ? sqlite3_extended_errcode(db_) : rc;
     qCDebug(lcDb) << "error" << code << sqlite3_errmsg(db_);

@@ -119,6 +119,9 @@ public:
     // Opens (or creates, when create is true, readable by its owner only)
     // the file. Throws DbError.
     static std::unique_ptr<Database> open(const std::string& path, bool create = true);
+    // Opens an existing file for reading only: nothing is written into it,
+    // not even the journal mode. Throws DbError.
+    static std::unique_ptr<Database> openReadOnly(const std::string& path);
     ~Database();
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;

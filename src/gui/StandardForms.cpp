@@ -12,6 +12,9 @@
 #include "import/forms/ImportForm.h"
 #include "keyboard/KeyEditor.h"
 #include "keyboard/KeyboardTypeForm.h"
+#include "maintenance/DbFileForm.h"
+#include "maintenance/LogoForm.h"
+#include "maintenance/RegisterBackupForm.h"
 #include "reports/forms/ReportForm.h"
 #include "views/FiscalForm.h"
 #include "views/FlashCashForm.h"
@@ -52,6 +55,12 @@ void RegisterStandardForms(FormRegistry& forms) {
     forms.add("frmMemberRpt", reports::forms::OpenReport("frmMemberRpt"));
     for (int layout : keyboard::kChooserLayouts) forms.add(keyboard::EditorFormName(layout), keyboard::EditorOpener(layout));
     forms.add("frmKeyboardType", FormRegistry::modal<keyboard::KeyboardTypeForm>());
+    forms.add("frmDownLoad", FormRegistry::modal<maintenance::LogoForm>());
+    forms.add("frmBackupDb", [](QWidget* p) { maintenance::DbFileForm(maintenance::DbFileForm::Mode::Backup, p).exec(); });
+    forms.add("frmSelectDb", [](QWidget* p) { maintenance::DbFileForm(maintenance::DbFileForm::Mode::Select, p).exec(); });
+    forms.add("mnuInitData", [](QWidget* p) { maintenance::InitialiseDataAsked(p); });
+    forms.add("frmDataBackup", [](QWidget* p) { maintenance::RegisterBackupForm(maintenance::RegisterBackupForm::Mode::Save, p).exec(); });
+    forms.add("frmDataRestore", [](QWidget* p) { maintenance::RegisterBackupForm(maintenance::RegisterBackupForm::Mode::Restore, p).exec(); });
 }
 
 QString KeyEditorFormName(int keyboardType, int oemType) {

@@ -33,7 +33,7 @@ const char* OutcomeName(Outcome o) {
 TransferEngine::TransferEngine(Transport& transport, PageIO& io, Clock& clock, QObject* parent)
     : QObject(parent), transport_(transport), io_(io), clock_(clock),
       rx_([this](int k, ByteView page, int pageIndex) {
-          StoreResult r = io_.storePage(k, page, pageIndex);
+          StoreResult r = this->io().storePage(k, page, pageIndex);
           if (!r.error.empty()) return r.error;
           link_.endOfDataReached = r.endOfData;
           skipped_.insert(skipped_.end(), r.skipped.begin(), r.skipped.end());
@@ -199,7 +199,7 @@ Bytes TransferEngine::sendReadRequest() {
 
 Bytes TransferEngine::downloadData() {
     const int addr = link_.pageAddress();
-    BuildResult built = io_.buildPage(link_.currentPageKind, addr - link_.currentPageKind);
+    BuildResult built = io().buildPage(link_.currentPageKind, addr - link_.currentPageKind);
     if (!built.error.empty() || built.page.size() != static_cast<std::size_t>(kPageSize)) {
         // Nothing is sent: a page that could not be built must not overwrite
         // the register's one.
@@ -287,7 +287,7 @@ void TransferEngine::stopAfterRequest() {
 }
 
 bool TransferEngine::refusedRows(int kind, int first, int last, int pageCount) {
-    std::vector<RowProblem> problems = io_.checkRows(kind, first, last, pageCount);
+    std::vector<RowProblem> problems = io().checkRows(kind, first, last, pageCount);
     if (problems.empty()) return false;
     qCDebug(lcLink) << "download of" << kind << "refused:" << problems.size() << "rows cannot be written";
     TransferResult r{Outcome::Refused, {msg::RowsRefused, {std::to_string(problems.size())}}, true, 0};
@@ -298,9 +298,15 @@ bool TransferEngine::refusedRows(int kind, int first, int last, int pageCount) {
 
 // ---- whole transfers --------------------------------------------------------
 
+bool TransferEngine::usePageIO(PageIO* io) {
+    if (job_ || state_ != EngineState::Idle) return false;
+    use_ = io;
+    return true;
+}
+
 bool TransferEngine::uploadSingle(int base, bool storeParameters) {
     if (job_) return false;
-    if (storeParameters) io_.setStoreParameters(true);
+    if (storeParameters) io().setStoreParameters(true);
     return launch(single(Direction::Read, base));
 }
 
@@ -347,12 +353,12 @@ Job TransferEngine::paged(PagedJob job) {
     auto step = [&](int addr, int k, int attempt) {
         return d == Direction::Read ? readStep(addr, k, attempt) : writeStep(addr, k, attempt);
     };
-    const RegisterFacts facts = job.refreshVersion || job.allocation ? io_.registerFacts() : RegisterFacts{};
+    const RegisterFacts facts = job.refreshVersion || job.allocation ? io().registerFacts() : RegisterFacts{};
     if (d == Direction::Write && refusedRows(job.base, job.first, job.last, job.pageCount > 0 ? job.pageCount : job.last + 1)) {
         paged_.reset();
         co_return;
     }
-    if (d == Direction::Read && job.replaceTable) io_.replaceWithFirstPage(job.base);
+    if (d == Direction::Read && job.replaceTable) io().replaceWithFirstPage(job.base);
     emit progressRange(job.first, job.last);
     TransferResult fail;
     if (!openPort(fail)) {
@@ -385,7 +391,7 @@ Job TransferEngine::paged(PagedJob job) {
                 }
             }
         }
-        table = io_.journalTable();
+        table = io().journalTable();
         useTable = true;
     }
 
@@ -443,12 +449,12 @@ bool TransferEngine::uploadParams() { return !job_ && launch(params(Direction::R
 bool TransferEngine::downloadParams() { return !job_ && launch(params(Direction::Write)); }
 
 Job TransferEngine::params(Direction d) {
-    io_.registerFacts(); // the parameter layout follows the register version
+    io().registerFacts(); // the parameter layout follows the register version
     if (d == Direction::Write && refusedRows(kind::Params, 0, 0, 1)) co_return;
     for (int attempt = 1;; ++attempt) {
         // Reading for the editor replaces params; the read before a write only
         // refreshes the stored page the write is built over.
-        io_.setStoreParameters(d == Direction::Read);
+        io().setStoreParameters(d == Direction::Read);
         TransferResult fail;
         if (!openPort(fail)) {
             finishWith(fail, EngineState::Idle);

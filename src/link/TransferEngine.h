@@ -136,7 +136,11 @@ public:
     bool busy() const { return static_cast<bool>(job_); }
     bool portOpen() const { return transport_.isOpen(); }
     const LinkState& link() const { return link_; }
-    PageIO& pageIO() const { return io_; }
+    PageIO& pageIO() const { return io(); }
+    // The next transfers move their pages through io rather than the engine's
+    // own page I/O (a backup file rather than the database); nullptr goes
+    // back to its own. Refused (false) while a transfer runs or is paused.
+    bool usePageIO(PageIO* io);
     // The paused (or last) paged transfer, with first = the page to continue from.
     const std::optional<PagedJob>& pagedJob() const { return paged_; }
     const ReceiveFrame& dispatcher() const { return rx_; }
@@ -208,8 +212,11 @@ private:
     LinkMessage portMessage(int id, const QString& text) const;
     void post(std::function<void()> fn);
 
+    PageIO& io() const { return use_ ? *use_ : io_; }
+
     Transport& transport_;
     PageIO& io_;
+    PageIO* use_ = nullptr;
     Clock& clock_;
     ReceiveFrame rx_;
     LinkState link_;

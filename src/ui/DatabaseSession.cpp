@@ -5,6 +5,7 @@
 #include "app/AppState.h"
 #include "app/Config.h"
 #include "app/ErrorLog.h"
+#include "db/Maintenance.h"
 #include "db/Schema.h"
 
 #include <sqlite3.h>
@@ -27,12 +28,6 @@ fs::path absolutePath(const std::string& path) {
     fs::path full = fs::absolute(path, ec);
     return ec ? fs::path(path) : full.lexically_normal();
 }
-
-// A backup is taken in pieces so that a writer elsewhere is kept waiting for
-// one step at most; a step that finds the source locked is tried again.
-constexpr int kPagesPerStep = 256;
-constexpr int kBusyRetries = 200;
-constexpr int kBusyPauseMs = 25;
 
 } // namespace
 
@@ -97,42 +92,12 @@ bool DatabaseSession::replace(const std::string& path, QString* why) {
 
 void DatabaseSession::backup(const std::string& path) {
     if (!db_) throw db::DbError(SQLITE_MISUSE, "no database is open");
-    const fs::path target = absolutePath(path);
-    const fs::path part = target.string() + ".part";
-    std::error_code ec;
-    fs::remove(part, ec);
+    db::BackupDatabase(*db_, path);
+}
 
-    sqlite3* dest = nullptr;
-    int rc = sqlite3_open_v2(part.c_str(), &dest, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-    auto fail = [&](int code, std::string text) {
-        sqlite3_close_v2(dest);
-        fs::remove(part, ec);
-        throw db::DbError(code, text + ": " + target.string());
-    };
-    if (rc != SQLITE_OK) fail(rc, dest ? sqlite3_errmsg(dest) : sqlite3_errstr(rc));
-
-    sqlite3_backup* b = sqlite3_backup_init(dest, "main", db_->handle(), "main");
-    if (!b) fail(sqlite3_extended_errcode(dest), sqlite3_errmsg(dest));
-    int busy = 0;
-    do {
-        rc = sqlite3_backup_step(b, kPagesPerStep);
-        if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED) {
-            if (++busy > kBusyRetries) break;
-            sqlite3_sleep(kBusyPauseMs);
-        }
-    } while (rc == SQLITE_OK || rc == SQLITE_BUSY || rc == SQLITE_LOCKED);
-    const int finish = sqlite3_backup_finish(b);
-    if (rc != SQLITE_DONE) fail(rc, sqlite3_errstr(rc));
-    if (finish != SQLITE_OK) fail(finish, sqlite3_errmsg(dest));
-    if (sqlite3_close(dest) != SQLITE_OK) {
-        dest = nullptr;
-        fail(SQLITE_IOERR, "the backup could not be closed");
-    }
-    dest = nullptr;
-    // A backup replaces an older file at the path only once it is whole.
-    fs::rename(part, target, ec);
-    if (ec) fail(SQLITE_CANTOPEN, ec.message());
-    qCDebug(lcGui) << "database backed up to" << QString::fromStdString(target.string());
+void DatabaseSession::initialiseData() {
+    if (!db_) throw db::DbError(SQLITE_MISUSE, "no database is open");
+    db::InitialiseData(*db_);
 }
 
 void DatabaseSession::compact() {

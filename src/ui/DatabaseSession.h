@@ -40,6 +40,9 @@ public:
     // Writes a consistent copy of the open database into a new file at path
     // (replacing it). Throws db::DbError.
     void backup(const std::string& path);
+    // Empties the register data (db::InitialiseData): all tables or none.
+    // Throws db::DbError.
+    void initialiseData();
     // Rebuilds the file without free pages (VACUUM) and folds the WAL into it.
     // Throws db::DbError, e.g. while another connection reads.
     void compact();

@@ -178,7 +178,8 @@ TEST_F(TransferE2E, SendLogoWritesTheConvertedBitmap) {
     writeBitmap(bmp, 24, Bytes(2 * 48, 0));
     r = run(sim, {"send-logo", QString::fromStdString(bmp)});
     EXPECT_EQ(r.code, 2);
-    EXPECT_EQ(r.err, text(111216) + "\n");
+    // A colour bitmap could be converted: the refusal says how.
+    EXPECT_EQ(r.err, text(111216) + "\n(--dither converts it into a logo)\n");
     r = run(sim, {"send-logo", QString::fromStdString(dir.file("none.bmp"))});
     EXPECT_EQ(r.code, 2);
     EXPECT_EQ(r.err, text(111127) + " (" + dir.file("none.bmp") + ")\n");

@@ -50,6 +50,14 @@ void ImagePageIO::putPage(int address, ByteView page) {
                  {address, db::Blob(page.begin(), page.begin() + records::kPageSize)});
 }
 
+void ImagePageIO::inTransaction(const std::function<void()>& fn) {
+    db::Transaction t(*db_);
+    fn();
+    t.commit();
+}
+
+void ImagePageIO::detachJournal() { db_->executeScript("PRAGMA journal_mode=DELETE;"); }
+
 bool ImagePageIO::canStore(int kind) const { return kind != kind::Logo; }
 bool ImagePageIO::canBuild(int) const { return true; }
 

@@ -7,6 +7,7 @@
 
 #include "link/PageIO.h"
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -40,6 +41,11 @@ public:
     std::vector<int> addresses();
     std::optional<Bytes> page(int address);
     void putPage(int address, ByteView page);
+    // Runs fn in one transaction of the file: all of its writes or none.
+    void inTransaction(const std::function<void()>& fn);
+    // Folds the journal into the file and keeps none beside it, so the one
+    // file holds everything when it is copied or carried away.
+    void detachJournal();
 
     bool canStore(int kind) const override;
     bool canBuild(int kind) const override;
