@@ -137,6 +137,8 @@ public:
     bool portOpen() const { return transport_.isOpen(); }
     const LinkState& link() const { return link_; }
     PageIO& pageIO() const { return io_; }
+    // The clock of the time-outs: front ends count the time left on it.
+    Clock& clock() const { return clock_; }
     // The paused (or last) paged transfer, with first = the page to continue from.
     const std::optional<PagedJob>& pagedJob() const { return paged_; }
     const ReceiveFrame& dispatcher() const { return rx_; }
