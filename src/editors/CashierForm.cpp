@@ -32,7 +32,7 @@ const ui::ListDescription& cashierEditor() {
                         {"passwd", 111004, Shown::Text, 80}},
             .nextKey = [](db::Database& db) -> std::optional<long long> { return NextId(db, "cashier"); },
             .transferKind = "cashiers",
-            .size = {1180, 520},
+            .size = {960, 540},
             .fitMinWidth = 48,
             .noRowModify = 111114,
             .noRowDelete = 111114,
