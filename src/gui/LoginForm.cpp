@@ -4,6 +4,7 @@
 #include "ui/Prompter.h"
 #include "LoginLogic.h"
 #include "ui/Texts.h"
+#include "ui/Windows.h"
 #include "app/Config.h"
 #include "app/ErrorLog.h"
 #include "db/Database.h"
@@ -82,9 +83,11 @@ LoginForm::LoginForm(QWidget* parent) : QDialog(parent) {
     refreshCaptions();
 
     connect(cboLanguage_, &QComboBox::currentIndexChanged, this, [this] {
-        ApplyLayoutDirection(captionLanguage());
+        ApplyInterfaceLanguage(captionLanguage());
         ApplyFormFont(this, captionLanguage());
         refreshCaptions();
+        // The height this language's captions need, not the last one's.
+        if (isVisible()) FitHeightToContents(this);
     });
     connect(cmdOK_, &QPushButton::clicked, this, &LoginForm::cmdOK_Click);
     connect(cmdCancel_, &QPushButton::clicked, this, &QDialog::reject);

@@ -180,3 +180,28 @@ TEST_F(LoginTest, FarsiLaysTheFormOutRightToLeft) {
     language->setCurrentIndex(3);
     EXPECT_EQ(QApplication::layoutDirection(), Qt::LeftToRight);
 }
+
+// Choosing a language re-captions the form; its height follows the captions
+// of the language chosen, smaller as well as larger.
+TEST_F(LoginTest, TheFormTakesTheHeightItsLanguageNeeds) {
+    db->execute("UPDATE msglist SET Farsi = ? WHERE msgid = 111580",
+                {std::string("خوش آمدید. زبان رابط، مدل صندوق و رمز عبور را انتخاب کنید تا برنامه با همان زبان و همان "
+                             "صفحه‌کلید صندوق شروع شود. این متن طولانی است تا چند سطر بگیرد.")});
+    db->execute("INSERT INTO info(lang) VALUES(3)");
+    LoginForm form;
+    form.show();
+    QCoreApplication::processEvents();
+    const int english = form.height();
+    auto* language = child<QComboBox>(&form, "cboLanguage");
+    auto* heading = child<QLabel>(&form, "Label1");
+
+    language->setCurrentIndex(5);
+    QCoreApplication::processEvents();
+    EXPECT_GT(form.height(), english);
+    // The whole heading shows.
+    EXPECT_GE(heading->height(), heading->heightForWidth(heading->width()));
+
+    language->setCurrentIndex(3);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(form.height(), english);
+}
