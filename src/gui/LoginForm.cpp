@@ -81,6 +81,8 @@ LoginForm::LoginForm(QWidget* parent) : QDialog(parent) {
     cboLanguage_->setCurrentIndex(IsLanguageCode(stored) ? stored : 0);
     cboEcrType_->setCurrentIndex(ModelListIndex(db.scalar("SELECT ecrtype FROM info LIMIT 1").toText()));
     refreshCaptions();
+    // The font of the language it speaks, as after choosing it.
+    ApplyFormFont(this, captionLanguage());
 
     connect(cboLanguage_, &QComboBox::currentIndexChanged, this, [this] {
         ApplyInterfaceLanguage(captionLanguage());
@@ -91,6 +93,11 @@ LoginForm::LoginForm(QWidget* parent) : QDialog(parent) {
     });
     connect(cmdOK_, &QPushButton::clicked, this, &LoginForm::cmdOK_Click);
     connect(cmdCancel_, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void LoginForm::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    FitHeightToContents(this);
 }
 
 int LoginForm::captionLanguage() const {

@@ -61,6 +61,9 @@ QStringList WithMnemonics(const QStringList& plainCaptions) {
             if ((i == 0 || !plain[i - 1].isLetterOrNumber()) && free(i)) chosen = i;
         for (qsizetype i = 0; i < plain.size() && chosen < 0; ++i)
             if (free(i)) chosen = i;
+        // No letter left: a digit of the caption ("Top 25 PLUs") still gives Alt+digit.
+        for (qsizetype i = 0; i < plain.size() && chosen < 0; ++i)
+            if (plain[i].isDigit() && !taken.contains(plain[i])) chosen = i;
         if (chosen < 0) {
             out << escaped(plain);
             continue;

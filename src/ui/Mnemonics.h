@@ -15,8 +15,8 @@ namespace ecr::ui {
 QString PlainCaption(const QString& caption);
 
 // Captions of one menu (siblings) with a mnemonic each where a letter is
-// left: the first letter of a word first, then any letter, never a letter a
-// sibling took before (in any case). An "&" of the text is kept as "&&".
+// left: the first letter of a word first, then any letter, then a digit,
+// never one a sibling took before (letters in any case). An "&" of the text is kept as "&&".
 // Chinese characters are no letters here: a caption of them alone gets none.
 QStringList WithMnemonics(const QStringList& plainCaptions);
 

@@ -92,8 +92,12 @@ TEST(KitMnemonics, EachSiblingGetsALetterOfItsOwn) {
         {{"Đặt hàng", "đơn"}, {"&Đặt hàng", "đ&ơn"}},
         {{"ใช่", "ไม่ใช่"}, {"&ใช่", "&ไม่ใช่"}},
         {{"پایگاه داده", "پشتیبان"}, {"&پایگاه داده", "پ&شتیبان"}},
-        {{"123", ""}, {"123", ""}},
-        {{"ab", "ab", "ab", "ab"}, {"&ab", "a&b", "ab", "ab"}}, // no letter left
+        {{"123", "", "1"}, {"&123", "", "1"}}, // digits when there is no letter, each once
+        {{"ab", "ab", "ab", "ab"}, {"&ab", "a&b", "ab", "ab"}}, // nothing left
+        {{"Top", "Lot", "Top 25 PLUs"}, {"&Top", "&Lot", "Top 25 &PLUs"}},
+        {{"Top", "Pot", "Lu", "Sos", "Top 25 PLUs"}, {"&Top", "&Pot", "&Lu", "&Sos", "T&op 25 PLUs"}},
+        {{"t", "o", "p", "l", "u", "s", "Top 25 PLUs", "25"},
+         {"&t", "&o", "&p", "&l", "&u", "&s", "Top &25 PLUs", "2&5"}},
     };
     for (const auto& c : cases) EXPECT_EQ(WithMnemonics(c.captions), c.expected) << c.captions.join('|').toStdString();
 
