@@ -69,6 +69,9 @@ void FitHeightToContents(QWidget* window) {
     const int width = window->width();
     int height = layout->hasHeightForWidth() ? layout->totalHeightForWidth(width) : layout->totalSizeHint().height();
     height = std::max(height, layout->totalMinimumSize().height());
+    // The least height the layout set for the texts before (longer, wrapped
+    // to more lines) would keep the window tall.
+    if (window->minimumHeight() > height) window->setMinimumHeight(height);
     window->resize(width, height);
 }
 

@@ -204,4 +204,19 @@ TEST_F(LoginTest, TheFormTakesTheHeightItsLanguageNeeds) {
     language->setCurrentIndex(3);
     QCoreApplication::processEvents();
     EXPECT_EQ(form.height(), english);
+
+    // Thai lines are taller; the lists' first item is in Thai too. Back in
+    // English, nothing of Thai's height is left.
+    db->execute("UPDATE msglist SET Thailand = ? WHERE msgid IN (111638, 111614)",
+                {std::string("-- เลือกภาษาที่ต้องการใช้งาน --")});
+    for (const auto& [id, text] : std::vector<std::pair<int, std::string>>{
+             {111580, "กรุณาเข้าสู่ระบบโปรแกรมจัดการเครื่องบันทึกเงินสด"}, {111581, "รหัสผ่าน:"},
+             {111616, "รุ่นเครื่อง:"}, {110051, "ภาษา:"}, {111000, "ตกลง"}, {110070, "ออก"}})
+        db->execute("UPDATE msglist SET Thailand = ? WHERE msgid = ?", {text, id});
+    language->setCurrentIndex(7);
+    QCoreApplication::processEvents();
+    EXPECT_GE(form.height(), english);
+    language->setCurrentIndex(3);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(form.height(), english);
 }
