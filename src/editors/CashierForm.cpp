@@ -27,7 +27,7 @@ const ui::ListDescription& cashierEditor() {
             .table = "cashier",
             .key = "id",
             .order = "id",
-            .columns = {{"id", 111002, Shown::Text, 50},
+            .columns = {{"id", 111002, Shown::Number, 50},
                         {"name", 111003, Shown::Text, 140},
                         {"passwd", 111004, Shown::Text, 80}},
             .nextKey = [](db::Database& db) -> std::optional<long long> { return NextId(db, "cashier"); },

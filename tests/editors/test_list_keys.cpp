@@ -232,3 +232,21 @@ TEST_F(ListKeysTest, AnExportNoProgramOpensSaysWhereTheFileIs) {
     EXPECT_TRUE(QFileInfo::exists(lines[1].mid(8)));
     EXPECT_TRUE(opened.isEmpty()); // nothing was started
 }
+
+TEST_F(ListKeysTest, TheDescribedListsShowTheirNumberColumnsAsNumbers) {
+    DepartForm depart;
+    CashierForm cashier;
+    const struct {
+        ListForm* form;
+        QList<int> numbers; // number, tax rate, price; the rest text, marks, captions
+    } cases[] = {{&depart, {0, 2, 4}}, {&cashier, {0}}};
+    for (const auto& c : cases) {
+        QTreeWidget* list = listOf(c.form);
+        auto* cells = qobject_cast<ListCellDelegate*>(list->itemDelegate());
+        ASSERT_NE(cells, nullptr);
+        QList<int> numbers;
+        for (int col = 0; col < list->columnCount(); ++col)
+            if (cells->isNumberColumn(col)) numbers << col;
+        EXPECT_EQ(numbers, c.numbers) << c.form->objectName().toStdString();
+    }
+}
