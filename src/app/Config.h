@@ -43,6 +43,12 @@ void SaveLanguage(db::Database& db, AppState& state, int code);
 
 // info.keyboard; 2 without a row.
 int GetKeyboardType(db::Database& db);
+// info.keyboard of a 39-key register whose keys use the second arrangement:
+// chosen in the keyboard chooser, it opens that arrangement's key editor.
+inline constexpr int kSecondKey39Keyboard = 4;
+// The 39-key registers (either arrangement) hold 64 PLU pages and keep their
+// journal after them.
+inline bool IsKey39Keyboard(int keyboardType) { return keyboardType == 0 || keyboardType == kSecondKey39Keyboard; }
 // params.PointEn; 2 without a row.
 int GetDecimalPlaces(db::Database& db);
 

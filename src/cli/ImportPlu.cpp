@@ -29,7 +29,8 @@ void printPlan(const import::ImportPlan& plan) {
 
 } // namespace
 
-int RunImportPlu(const std::string& dbPath, const std::vector<std::string>& args) {
+int RunImportPlu(const GlobalOptions& options, const std::vector<std::string>& args) {
+    const std::string& dbPath = options.dbPath;
     std::string file;
     bool dryRun = false;
     for (const auto& a : args) {
@@ -57,9 +58,7 @@ int RunImportPlu(const std::string& dbPath, const std::vector<std::string>& args
         return kExitFailed;
     }
     AppState& st = App();
-    st.conn = db.get();
-    st.dbPath = std::filesystem::absolute(dbPath).string();
-    LoadStartupState(*db, st);
+    LoadRunState(*db, options);
     struct Leave {
         AppState& st;
         ~Leave() { st.conn = nullptr; }

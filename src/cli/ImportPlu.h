@@ -1,6 +1,8 @@
 // ecrctl import-plu: the PLU import of the desktop program without windows.
 #pragma once
 
+#include "Transfer.h"
+
 #include <string>
 #include <vector>
 
@@ -11,6 +13,6 @@ namespace ecr::cli {
 // warning. Returns the exit status: 0 the import ran (rejected rows
 // included), 1 the file was refused as a whole or the database failed
 // (nothing written), 2 a usage error.
-int RunImportPlu(const std::string& dbPath, const std::vector<std::string>& args);
+int RunImportPlu(const GlobalOptions& options, const std::vector<std::string>& args);
 
 } // namespace ecr::cli

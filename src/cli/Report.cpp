@@ -20,6 +20,8 @@
 #include <fstream>
 #include <iostream>
 #include <regex>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace ecr::cli {
 
@@ -63,13 +65,23 @@ std::unique_ptr<QCoreApplication> MakeApplication(int& argc, char** argv) {
     std::string command;
     for (int i = 1; i < argc && command.empty(); ++i) {
         const std::string a = argv[i];
-        if (a == "--db" || a == "--port" || a == "--baud")
+        if (a == "--db" || a == "--port" || a == "--baud" || a == "--codepage" || a == "--lang")
             ++i;
         else if (a.empty() || a[0] != '-')
             command = a;
     }
     if (!IsReportCommand(command)) return std::make_unique<QCoreApplication>(argc, argv);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+        // Reports run without a desktop session too (cron): give Qt the
+        // private folder it would pick itself, so it has nothing to warn about.
+        const std::string dir = "/tmp/runtime-" + std::to_string(::getuid());
+        ::mkdir(dir.c_str(), 0700);
+        struct stat st {};
+        if (::stat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::getuid() &&
+            (st.st_mode & 0777) == 0700)
+            qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(dir));
+    }
     return std::make_unique<QGuiApplication>(argc, argv);
 }
 
@@ -138,9 +150,7 @@ int RunReportCommand(const GlobalOptions& options, const std::vector<std::string
     }
     SetErrorLogFolder(std::filesystem::absolute(options.dbPath).parent_path().string());
     AppState& st = App();
-    st.conn = db.get();
-    st.dbPath = std::filesystem::absolute(options.dbPath).string();
-    LoadStartupState(*db, st);
+    LoadRunState(*db, options);
     struct Release {
         ~Release() { App().conn = nullptr; }
     } release;

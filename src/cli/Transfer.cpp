@@ -45,14 +45,6 @@ int usage(const std::string& what) {
     return kExitUsage;
 }
 
-// The editors of these kinds empty their table before an upload, so the
-// register's pages replace it (emptied with the first page that arrives). An
-// upload that starts at a later page continues an earlier one and keeps its rows.
-bool replacesTable(const link::KindPlan& plan, const std::optional<std::pair<int, int>>& pages) {
-    static constexpr std::string_view kinds[] = {"members", "promotions", "bundles", "fiscal"};
-    return std::find(std::begin(kinds), std::end(kinds), plan.name) != std::end(kinds) && (!pages || pages->first <= 1);
-}
-
 bool parseTime(const std::string& s, link::ClockTime& t) {
     static const std::regex re(R"((\d{4})-(\d{1,2})-(\d{1,2})[ T](\d{1,2}):(\d{2}))");
     std::smatch m;
@@ -91,9 +83,9 @@ std::unique_ptr<db::Database> openDatabase(const GlobalOptions& opt, bool* creat
     return db;
 }
 
-// Start-up state of the run: the database's settings, then this run's
-// language and code page.
-void loadState(db::Database& db, const GlobalOptions& opt) {
+} // namespace
+
+void LoadRunState(db::Database& db, const GlobalOptions& opt) {
     AppState& st = App();
     st.conn = &db;
     st.dbPath = absolute(opt.dbPath);
@@ -109,6 +101,8 @@ void loadState(db::Database& db, const GlobalOptions& opt) {
     }
     if (!opt.codePage.empty()) SetRegisterCodePage(opt.codePage);
 }
+
+namespace {
 
 std::string text(int id, const std::vector<std::string>& args = {}) {
     return SubstituteArgs(link::LinkText(id), args);
@@ -321,7 +315,7 @@ int RunTransferCommand(const GlobalOptions& opt, const std::string& command, con
         ~Leave() { st.conn = nullptr; }
     } leave{st};
     try {
-        loadState(*db, opt);
+        LoadRunState(*db, opt);
         rows::DbPageIO io(*db, st);
         if (t.plan && !link::KindReady(io, *t.plan, t.dir)) {
             std::cerr << "ecrctl: " << command << " " << t.plan->name << ": not supported\n";
@@ -355,7 +349,7 @@ int RunTransferCommand(const GlobalOptions& opt, const std::string& command, con
                 }
                 if (::isatty(2)) std::cerr << "pages " << span.first + 1 << "-" << span.last + 1 << "\n";
             }
-            const bool replace = t.dir == Direction::Read && replacesTable(*t.plan, t.pages);
+            const bool replace = t.dir == Direction::Read && link::ReadReplacesTable(*t.plan, t.pages);
             return drive(engine, transport, [&](link::TransferEngine& e) {
                 return link::StartKindTransfer(e, *t.plan, t.dir, t.pages, replace);
             });

@@ -6,6 +6,10 @@
 #include <string>
 #include <vector>
 
+namespace ecr::db {
+class Database;
+}
+
 namespace ecr::cli {
 
 struct GlobalOptions {
@@ -28,6 +32,11 @@ int RunInit(const GlobalOptions& options);
 // Checks the tables of an existing database file; kExitOk (also for a file
 // that does not exist), or kExitFailed after saying what is wrong.
 int CheckDatabase(const GlobalOptions& options);
+
+// The shared state of this run on the open database: the database's
+// settings, then this run's language (--lang, or the locale's for a database
+// without its settings) and code page (--codepage).
+void LoadRunState(db::Database& db, const GlobalOptions& options);
 
 // Strict forms of the option values: the whole text, nothing after it.
 bool ParseBaud(const std::string& text, int& baud);      // 115200, 57600, 19200 or 9600

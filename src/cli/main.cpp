@@ -141,7 +141,7 @@ int main(int argc, char** argv) {
         // A database without the tables the program needs is refused here,
         // with the tables it lacks, before the command opens it.
         if (const int rc = ecr::cli::CheckDatabase(opt); rc != kExitOk) return rc;
-        if (command == "import-plu") return ecr::cli::RunImportPlu(opt.dbPath, args);
+        if (command == "import-plu") return ecr::cli::RunImportPlu(opt, args);
         return ecr::cli::RunReportCommand(opt, args);
     }
     return usageError("unknown command " + command);

@@ -5,6 +5,7 @@
 #include "records/rows/RowMessages.h"
 #include "records/rows/Slots.h"
 #include "app/GlobalFunc.h"
+#include "records/Bundle.h"
 #include "records/Plu.h"
 
 #include <algorithm>
@@ -161,6 +162,55 @@ sheets::SheetData PluExportSheet(db::Database& db, int langCode, const std::vect
     for (const auto& r : rows.rows) {
         s.rows.push_back({r[0].toText(), r[5].toText(), number(r[1]), number(r[2]), number(r[7]), number(r[8]),
                           number(r[3]), number(r[4]), std::string(r[6].toInt() == 0 ? no : yes)});
+    }
+    return s;
+}
+
+std::optional<long long> NextMemberSlot(db::Database& db) {
+    return rows::NextSlot(db, rows::MemberSlots(), GetKeyboardType(db));
+}
+
+std::optional<long long> NextPromotionAddress(db::Database& db) {
+    return rows::NextSlot(db, rows::PromotionSlots(), GetKeyboardType(db));
+}
+
+std::optional<long long> NextBundleSlot(db::Database& db) {
+    return rows::NextSlot(db, rows::BundleSlots(), GetKeyboardType(db));
+}
+
+std::string GetPluName(db::Database& db, const std::string& id) {
+    if (id.empty()) return {};
+    return db.scalar("SELECT name FROM plu WHERE id = ?", {id}).toText();
+}
+
+sheets::SheetData BundleExportSheet(db::Database& db, const std::vector<std::string>& captions) {
+    sheets::SheetData s;
+    s.name = "套餐";
+    s.columnWidths.assign(captions.size(), 20);
+    std::vector<sheets::Cell> header;
+    for (const auto& c : captions) header.emplace_back(c);
+    s.rows.push_back(std::move(header));
+    s.boldRows = {0};
+    std::string columns = "bundlenumber, bundlename, price";
+    for (int i = 0; i < records::kBundleItems; ++i) {
+        const std::string n = std::to_string(i);
+        columns += ", plu" + n + "number, plu" + n + "quantity";
+    }
+    auto number = [](const db::Value& v) -> sheets::Cell {
+        if (v.isNull()) return std::monostate{};
+        return v.toDouble();
+    };
+    auto text = [](const db::Value& v) -> sheets::Cell {
+        if (v.isNull() || v.toText().empty()) return std::monostate{};
+        return v.toText();
+    };
+    for (const auto& r : db.query("SELECT " + columns + " FROM bundle ORDER BY sid").rows) {
+        std::vector<sheets::Cell> row{text(r[0]), text(r[1]), number(r[2])};
+        for (int i = 0; i < records::kBundleItems; ++i) {
+            row.push_back(text(r[3 + 2 * i]));
+            row.push_back(number(r[4 + 2 * i]));
+        }
+        s.rows.push_back(std::move(row));
     }
     return s;
 }

@@ -68,4 +68,18 @@ int StoredLanguage(db::Database& db);
 // sid order; the flag column reads 是/否 in language 1, YES/NO otherwise.
 sheets::SheetData PluExportSheet(db::Database& db, int langCode, const std::vector<std::string>& captions);
 
+// Places of new members, promotions and bundles inside their kind's pages
+// (rows::NextSlot); nullopt when every place is taken.
+std::optional<long long> NextMemberSlot(db::Database& db);
+std::optional<long long> NextPromotionAddress(db::Database& db);
+std::optional<long long> NextBundleSlot(db::Database& db);
+
+// The name of the PLU with the code; empty when there is none.
+std::string GetPluName(db::Database& db, const std::string& id);
+
+// The bundle export sheet: name "套餐", columns A to W (number, name, price,
+// the ten PLU codes and quantities in pairs) under the captions given, width
+// 20 each, one row per bundle in sid order. Codes are text, empty codes empty.
+sheets::SheetData BundleExportSheet(db::Database& db, const std::vector<std::string>& captions);
+
 } // namespace ecr::editors

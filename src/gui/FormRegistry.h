@@ -44,8 +44,9 @@ private:
 // Every form of the program that exists so far.
 void RegisterStandardForms(FormRegistry& forms);
 
-// Key-assignment editor of a keyboard type (info.keyboard): 0 the 39-key, 1 the
-// 48-key, 3 the 93-key, anything else the 59-key editor.
-QString KeyEditorFormName(int keyboardType);
+// Key-assignment editor of a keyboard type (info.keyboard): 0 the 39-key (its
+// second arrangement with OEM type 1), 1 the 48-key, 3 the 93-key, 4 the second
+// 39-key arrangement, anything else the 59-key editor.
+QString KeyEditorFormName(int keyboardType, int oemType = 0);
 
 } // namespace ecr::gui

@@ -38,8 +38,12 @@ void StorePassword(db::Database& db, const std::string& password) {
 void StoreLogin(db::Database& db, AppState& state, int langCode, int modelIndex) {
     const ModelInfo& m = kModels[modelIndex - 1];
     db::Transaction t(db);
+    // A 39-key model keeps the second key arrangement chosen for it.
+    int keyboard = m.keyboard;
+    if (hasInfoRow(db) && IsKey39Keyboard(m.keyboard) && GetKeyboardType(db) == kSecondKey39Keyboard)
+        keyboard = kSecondKey39Keyboard;
     if (hasInfoRow(db))
-        db.execute("UPDATE info SET lang = ?, keyboard = ?, ecrtype = ?", {langCode, m.keyboard, m.ecrtype});
+        db.execute("UPDATE info SET lang = ?, keyboard = ?, ecrtype = ?", {langCode, keyboard, m.ecrtype});
     else
         db.execute("INSERT INTO info(lang, keyboard, ecrtype) VALUES(?, ?, ?)", {langCode, m.keyboard, m.ecrtype});
     t.commit();

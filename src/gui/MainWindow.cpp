@@ -276,7 +276,7 @@ QString MainWindow::resolveForm(const char* form) const {
     } catch (const db::DbError& e) {
         WriteErrorLog("frmMain_KeyEditor", e.code(), e.what());
     }
-    return KeyEditorFormName(keyboard);
+    return KeyEditorFormName(keyboard, App().oemType);
 }
 
 void MainWindow::updateEnabled() {

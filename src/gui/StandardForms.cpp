@@ -2,10 +2,16 @@
 #include "CommSetForm.h"
 #include "FormRegistry.h"
 #include "PasswordForm.h"
+#include "editors/BundleForm.h"
 #include "editors/CashierForm.h"
 #include "editors/DepartForm.h"
+#include "editors/MemberForm.h"
+#include "editors/ParamsForm.h"
 #include "editors/PluForm.h"
+#include "editors/PromotionForm.h"
 #include "import/forms/ImportForm.h"
+#include "keyboard/KeyEditor.h"
+#include "keyboard/KeyboardTypeForm.h"
 #include "reports/forms/ReportForm.h"
 
 namespace ecr::gui {
@@ -19,6 +25,10 @@ void RegisterStandardForms(FormRegistry& forms) {
     forms.add("frmPLU", FormRegistry::modal<editors::PluForm>());
     forms.add("frmDepart", FormRegistry::modal<editors::DepartForm>());
     forms.add("frmCashierStruct", FormRegistry::modal<editors::CashierForm>());
+    forms.add("frmPara", FormRegistry::modal<editors::ParamsForm>());
+    forms.add("frmMember", FormRegistry::modal<editors::MemberForm>());
+    forms.add("frmPromotion", FormRegistry::modal<editors::PromotionForm>());
+    forms.add("frmBundle", FormRegistry::modal<editors::BundleForm>());
     forms.add("frmImport", FormRegistry::modal<import::ImportForm>());
     forms.add("frmRpt1", reports::forms::OpenReport("frmRpt1"));
     forms.add("frmRpt2", reports::forms::OpenReport("frmRpt2"));
@@ -34,15 +44,12 @@ void RegisterStandardForms(FormRegistry& forms) {
     forms.add("frmRpt12", reports::forms::OpenReport("frmRpt12"));
     forms.add("frmRptHourly", reports::forms::OpenReport("frmRptHourly"));
     forms.add("frmMemberRpt", reports::forms::OpenReport("frmMemberRpt"));
+    for (int layout : keyboard::kChooserLayouts) forms.add(keyboard::EditorFormName(layout), keyboard::EditorOpener(layout));
+    forms.add("frmKeyboardType", FormRegistry::modal<keyboard::KeyboardTypeForm>());
 }
 
-QString KeyEditorFormName(int keyboardType) {
-    switch (keyboardType) {
-    case 0: return QStringLiteral("frmDefineKey39");
-    case 1: return QStringLiteral("frmDefineKey48");
-    case 3: return QStringLiteral("frmDefineKey93");
-    default: return QStringLiteral("frmDefineKey59");
-    }
+QString KeyEditorFormName(int keyboardType, int oemType) {
+    return keyboard::EditorFormName(keyboard::LayoutForKeyboardType(keyboardType, oemType));
 }
 
 } // namespace ecr::gui

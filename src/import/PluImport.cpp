@@ -5,9 +5,12 @@
 #include "app/GlobalFunc.h"
 #include "records/Fields.h"
 #include "records/Limits.h"
+#include "records/rows/Slots.h"
+#include "records/rows/Tables.h"
 
 #include <cmath>
 #include <filesystem>
+#include <set>
 #include <stdexcept>
 #include <unordered_map>
 
@@ -32,32 +35,6 @@ enum Caption {
     kMemberPrice = 111448,
     kAveragePrice = 111449,
 };
-
-// ---- PLU slots and the PLU row, in one place ----
-
-// The slot after the highest one in use (0 for an empty table); the last two
-// digits run 0..63 in each hundred, as 64 records fill a page.
-long long nextPluSlot(std::optional<long long> highest) {
-    long long sid = highest ? *highest + 1 : 0;
-    if (sid % 100 > records::kPluRecords - 1) sid = (sid / 100 + 1) * 100;
-    return sid;
-}
-
-// PLU pages of the register: 64 on the keyboard-0 model, 160 on the others.
-int pluPages(int keyboard) { return keyboard == 0 ? 64 : 160; }
-
-void insertPlu(db::Database& db, const PluRecord& r) {
-    db.prepared("INSERT INTO plu(id,name,depart,price,safestock,stockvalue,a0,memberprice,AveragePrice,sid) "
-                "VALUES(?,?,?,?,?,?,?,?,?,?)")
-        .run({r.id, r.name, r.depart, r.price, r.safestock, r.stockvalue, r.a0, r.memberprice, r.averagePrice,
-              static_cast<long long>(r.sid)});
-}
-
-void updatePlu(db::Database& db, const PluRecord& r) {
-    db.prepared("UPDATE plu SET name=?,depart=?,price=?,safestock=?,stockvalue=?,a0=?,memberprice=?,AveragePrice=? "
-                "WHERE id=?")
-        .run({r.name, r.depart, r.price, r.safestock, r.stockvalue, r.a0, r.memberprice, r.averagePrice, r.id});
-}
 
 // ---- Cell conversions ----
 
@@ -223,12 +200,15 @@ ImportPlan PlanImport(db::Database& db, const sheets::ReadSheet& sheet, const Im
         if (!fresh) it->reason = Note{msg::Duplicate, 0, {std::to_string(at->second)}};
     }
 
+    // New rows take slots as the editor hands them out, each one counted as
+    // taken for the rows after it; an update keeps its slot.
     std::unordered_map<std::string, long long> existing;
-    for (const auto& r : db.query("SELECT id, sid FROM plu").rows) existing.emplace(r[0].toText(), r[1].toInt());
-    const db::Value top = db.scalar("SELECT max(sid) FROM plu");
-    std::optional<long long> highest;
-    if (!top.isNull()) highest = top.toInt();
-    const int pages = pluPages(settings.keyboard);
+    std::set<long long> taken;
+    for (const auto& r : db.query("SELECT id, sid FROM plu").rows) {
+        existing.emplace(r[0].toText(), r[1].toInt());
+        if (!r[1].isNull()) taken.insert(r[1].toInt());
+    }
+    const int pages = rows::SlotPages(rows::PluSlots(), settings.keyboard);
 
     for (auto& row : plan.rows) {
         if (!row.reason) {
@@ -236,13 +216,13 @@ ImportPlan PlanImport(db::Database& db, const sheets::ReadSheet& sheet, const Im
                 row.action = Action::Update;
                 row.plu.sid = static_cast<int>(found->second);
             } else {
-                const long long sid = nextPluSlot(highest);
-                if (sid / 100 >= pages) {
-                    row.reason = Note{msg::NoRoom, 0, {std::to_string(sid), std::to_string(pages)}};
+                const std::optional<long long> sid = rows::NextFreeSlot(rows::PluSlots(), pages, taken);
+                if (!sid) {
+                    row.reason = Note{msg::NoRoom, 0, {std::to_string(pages)}};
                 } else {
                     row.action = Action::Insert;
-                    row.plu.sid = static_cast<int>(sid);
-                    highest = sid;
+                    row.plu.sid = static_cast<int>(*sid);
+                    taken.insert(*sid);
                 }
             }
         }
@@ -268,10 +248,7 @@ bool ImportWriter::step(int n) {
     try {
         for (; n > 0 && next_ < total(); --n, ++next_) {
             const PlannedRow& row = plan_.rows[static_cast<std::size_t>(next_)];
-            if (row.action == Action::Insert)
-                insertPlu(db_, row.plu);
-            else if (row.action == Action::Update)
-                updatePlu(db_, row.plu);
+            if (row.action != Action::Reject) rows::WritePlu(db_, row.plu);
         }
     } catch (...) {
         tx_.reset();

@@ -27,7 +27,7 @@ namespace msg {
 inline constexpr int DateCode = 120400;       // "%1: %2 is a date, not a code."
 inline constexpr int NameCut = 120401;        // "%1: cut to the %2 bytes the register holds: "%3"."
 inline constexpr int Duplicate = 120402;      // "The same code is in row %1 further down; that row is imported."
-inline constexpr int NoRoom = 120403;         // "No room in the register: slot %1 lies beyond its %2 PLU pages."
+inline constexpr int NoRoom = 120403;         // "No room in the register: every place of its %1 PLU pages is taken."
 inline constexpr int Unreadable = 120404;     // "%1 cannot be read: %2"
 inline constexpr int NotASheet = 120405;      // "%1 is not a spreadsheet (.xlsx, .ods, .xls or .csv)."
 inline constexpr int TooManyRows = 120406;    // "The file has more than %1 data rows; ... nothing was imported."

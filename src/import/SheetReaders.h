@@ -23,6 +23,8 @@ std::string NumberText(double v);
 // A day number of the 1900 date system as "yyyy-mm-dd" (" hh:mm:ss" added
 // when it has a time of day).
 std::string DateText(double serial);
+// UTF-16 code units (surrogate pairs joined) as UTF-8; an odd last byte is dropped.
+std::string Utf16ToUtf8(std::string_view bytes, bool littleEndian);
 // Whether a number format shows a date or a time: the built-in ids of
 // dates and times, or a format code with date or time fields.
 bool IsDateFormat(int builtinId, std::string_view code);

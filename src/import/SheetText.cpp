@@ -91,6 +91,41 @@ bool IsDateFormat(int builtinId, std::string_view code) {
     return false;
 }
 
+std::string Utf16ToUtf8(std::string_view b, bool little) {
+    std::string out;
+    auto unit = [&](std::size_t i) -> char32_t {
+        const unsigned char lo = static_cast<unsigned char>(b[little ? i : i + 1]);
+        const unsigned char hi = static_cast<unsigned char>(b[little ? i + 1 : i]);
+        return static_cast<char32_t>(lo | hi << 8);
+    };
+    for (std::size_t i = 0; i + 1 < b.size(); i += 2) {
+        char32_t c = unit(i);
+        if (c >= 0xD800 && c < 0xDC00 && i + 3 < b.size()) {
+            const char32_t low = unit(i + 2);
+            if (low >= 0xDC00 && low < 0xE000) {
+                c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+                i += 2;
+            }
+        }
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if (c < 0x800) {
+            out += static_cast<char>(0xC0 | c >> 6);
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            out += static_cast<char>(0xE0 | c >> 12);
+            out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            out += static_cast<char>(0xF0 | c >> 18);
+            out += static_cast<char>(0x80 | (c >> 12 & 0x3F));
+            out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+
 } // namespace detail
 
 namespace {
@@ -119,41 +154,6 @@ bool isUtf8(std::string_view s) {
     return true;
 }
 
-std::string utf16Text(std::string_view b) {
-    const bool little = b[0] == '\xFF';
-    std::string out;
-    auto unit = [&](std::size_t i) -> char32_t {
-        const unsigned char lo = static_cast<unsigned char>(b[little ? i : i + 1]);
-        const unsigned char hi = static_cast<unsigned char>(b[little ? i + 1 : i]);
-        return static_cast<char32_t>(lo | hi << 8);
-    };
-    for (std::size_t i = 2; i + 1 < b.size(); i += 2) {
-        char32_t c = unit(i);
-        if (c >= 0xD800 && c < 0xDC00 && i + 3 < b.size()) {
-            const char32_t low = unit(i + 2);
-            if (low >= 0xDC00 && low < 0xE000) {
-                c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
-                i += 2;
-            }
-        }
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | c >> 6);
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | c >> 12);
-            out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | c >> 18);
-            out += static_cast<char>(0x80 | (c >> 12 & 0x3F));
-            out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
-}
 
 // The separator the first line uses most, outside quotes: comma, semicolon
 // or tab (a comma when it uses none).
@@ -213,7 +213,7 @@ SheetFormat DetectFormat(const std::string& path) {
 ReadSheet ReadCsv(std::string_view bytes, ReadLimits limits) {
     std::string text;
     if (hasBom16(bytes))
-        text = utf16Text(bytes);
+        text = detail::Utf16ToUtf8(bytes.substr(2), bytes[0] == '\xFF');
     else if (bytes.starts_with("\xEF\xBB\xBF"))
         text = std::string(bytes.substr(3));
     else if (isUtf8(bytes))

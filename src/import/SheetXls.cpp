@@ -25,32 +25,6 @@ unsigned long u32(std::string_view s, std::size_t at) {
     return static_cast<unsigned long>(u16(s, at)) | static_cast<unsigned long>(u16(s, at + 2)) << 16;
 }
 
-std::string utf16ToUtf8(std::string_view le) {
-    std::u16string u;
-    for (std::size_t i = 0; i + 1 < le.size(); i += 2) u.push_back(static_cast<char16_t>(u16(le, i)));
-    std::string out;
-    for (std::size_t i = 0; i < u.size(); ++i) {
-        char32_t c = u[i];
-        if (c >= 0xD800 && c < 0xDC00 && i + 1 < u.size() && u[i + 1] >= 0xDC00 && u[i + 1] < 0xE000)
-            c = 0x10000 + ((c - 0xD800) << 10) + (u[++i] - 0xDC00);
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | c >> 6);
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | c >> 12);
-            out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | c >> 18);
-            out += static_cast<char>(0x80 | (c >> 12 & 0x3F));
-            out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
-}
 
 // 8-bit text of the workbook's code page.
 std::string codePageToUtf8(std::string_view bytes, unsigned codePage) {
@@ -150,7 +124,7 @@ std::map<std::pair<int, int>, ReadCell> formulaResults(const std::string& path, 
             cell.type = ReadCell::Type::Text;
             if (biff8) {
                 const bool wide = data.size() > 2 && (data[2] & 1);
-                cell.text = wide ? utf16ToUtf8(data.substr(3, 2 * n)) : codePageToUtf8(data.substr(3, n), 1252);
+                cell.text = wide ? Utf16ToUtf8(data.substr(3, 2 * n), true) : codePageToUtf8(data.substr(3, n), 1252);
             } else {
                 cell.text = codePageToUtf8(data.substr(2, n), codePage);
             }

@@ -1,6 +1,7 @@
 #include "TransferPlans.h"
 
 #include "LinkText.h"
+#include "app/Config.h"
 #include "records/PageKinds.h"
 
 #include <algorithm>
@@ -50,9 +51,10 @@ bool KindReady(const PageIO& io, const KindPlan& plan, Direction d) {
 }
 
 ResolvedPlan Resolve(const KindPlan& plan, Direction d, int keyboardType) {
-    const bool small = keyboardType == 0 && plan.pagesKeyboard0 > 0;
+    const bool key39 = IsKey39Keyboard(keyboardType);
+    const bool small = key39 && plan.pagesKeyboard0 > 0;
     ResolvedPlan r;
-    r.base = plan.shape == Shape::Journal && keyboardType == 0 ? kind::Journal2 : plan.base;
+    r.base = plan.shape == Shape::Journal && key39 ? kind::Journal2 : plan.base;
     r.pages = small ? plan.pagesKeyboard0 : plan.pages;
     if (d == Direction::Read)
         r.progressId = small && plan.progressReadKeyboard0 ? plan.progressReadKeyboard0 : plan.progressRead;
@@ -84,6 +86,12 @@ PagedJob MakePagedJob(const KindPlan& plan, Direction d, int keyboardType, const
     job.allocation = plan.shape == Shape::Journal;
     job.refreshVersion = plan.shape == Shape::Journal;
     return job;
+}
+
+bool ReadReplacesTable(const KindPlan& plan, std::optional<std::pair<int, int>> range) {
+    static constexpr std::string_view kinds[] = {"members", "promotions", "bundles", "fiscal"};
+    return std::find(std::begin(kinds), std::end(kinds), plan.name) != std::end(kinds) &&
+           (!range || range->first <= 1);
 }
 
 bool StartKindTransfer(TransferEngine& engine, const KindPlan& plan, Direction d,

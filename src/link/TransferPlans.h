@@ -65,6 +65,13 @@ PageSpan ClampPages(int firstBox, int lastBox, int pageCount);
 PagedJob MakePagedJob(const KindPlan& plan, Direction d, int keyboardType, const std::string& progressTemplate,
                       std::optional<std::pair<int, int>> range);
 
+// Whether a read replaces the kind's table: members, promotions, bundles and
+// fiscal records are emptied before an upload (with the first page that
+// arrives), so the register's pages replace them. A read that starts at a
+// later page continues an earlier one and keeps its rows. range: 1-based
+// boxes, or every page when absent.
+bool ReadReplacesTable(const KindPlan& plan, std::optional<std::pair<int, int>> range);
+
 // Starts the transfer the editor's button starts for this kind, with the
 // keyboard type the engine's page I/O reports; false when the engine is busy.
 // replaceTable: a read replaces what is stored of the kind. Confirmation

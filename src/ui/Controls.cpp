@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTabWidget>
 
 #include <cmath>
 
@@ -41,6 +42,17 @@ QLineEdit* MakeField(QWidget* parent, const char* name, EntryRule rule) {
     e->setObjectName(QString::fromLatin1(name));
     ApplyEntryRule(e, rule);
     return e;
+}
+
+void FocusField(QWidget* field) {
+    if (!field) return;
+    // A tab page's parent is the tab widget's page stack.
+    for (QWidget* w = field; w->parentWidget(); w = w->parentWidget()) {
+        QWidget* stack = w->parentWidget();
+        if (auto* tabs = qobject_cast<QTabWidget*>(stack->parentWidget()); tabs && tabs->indexOf(w) >= 0)
+            tabs->setCurrentWidget(w);
+    }
+    field->setFocus(Qt::OtherFocusReason);
 }
 
 QString AmountText(double value, int minDecimals) {

@@ -22,6 +22,9 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const QString& captio
 QCheckBox* MakeCheckBox(QWidget* parent, const char* name, int captionId);
 QLineEdit* MakeField(QWidget* parent, const char* name, EntryRule rule);
 
+// Puts the focus into a field, bringing forward the tab pages that hold it.
+void FocusField(QWidget* field);
+
 // Amount as the lists show it: at least minDecimals decimals, more when the
 // stored value has them (so a value copied from the list into an entry form
 // and saved again loses nothing).

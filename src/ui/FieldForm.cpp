@@ -39,7 +39,7 @@ EntryRule defaultRule(FieldKind k) {
 
 bool isCombo(const Field& f) {
     return f.kind == FieldKind::Combo || f.kind == FieldKind::Digit ||
-           (f.kind == FieldKind::Bit && (!f.itemCaptions.empty() || !f.itemTexts.empty()));
+           (f.kind == FieldKind::Bit && (!f.itemCaptions.empty() || !f.itemTexts.empty() || f.itemsAt));
 }
 
 std::optional<records::FieldLimit> limitOf(const Field& f) {
@@ -55,10 +55,20 @@ bool isWhole(const Field& f) {
 
 } // namespace
 
-QString LimitMessage(int captionId, const records::LimitProblem& problem) {
-    std::vector<std::string> args{Text(captionId).trimmed().toStdString()};
+QString CaptionText(const Field& f) {
+    const QString caption = Text(f.caption);
+    if (!f.captionArg) return caption;
+    return QString::fromStdString(SubstituteArgs(caption.toStdString(), {f.captionArg}));
+}
+
+QString LimitMessage(const QString& caption, const records::LimitProblem& problem) {
+    std::vector<std::string> args{caption.trimmed().toStdString()};
     args.insert(args.end(), problem.args.begin(), problem.args.end());
     return QString::fromStdString(SubstituteArgs(Text(problem.messageId).toStdString(), args));
+}
+
+QString LimitMessage(int captionId, const records::LimitProblem& problem) {
+    return LimitMessage(Text(captionId), problem);
 }
 
 FieldForm::FieldForm(QWidget* form, FieldTable table) : table_(std::move(table)) {
@@ -76,25 +86,75 @@ QWidget* FieldForm::makeControl(QWidget* parent, const Field& f) {
     if (isCombo(f)) {
         auto* c = new QComboBox(parent);
         c->setObjectName(QString::fromLatin1(name));
-        for (int id : f.itemCaptions) c->addItem(Text(id));
-        for (const auto& t : f.itemTexts) c->addItem(QString::fromStdString(t));
+        fillItems(f, c);
         return c;
     }
     switch (f.kind) {
     case FieldKind::Check:
-    case FieldKind::Bit: return MakeCheckBox(parent, name, f.caption);
+    case FieldKind::Bit: {
+        QCheckBox* box = MakeCheckBox(parent, name, f.caption);
+        box->setText(LiteralCaption(CaptionText(f)));
+        return box;
+    }
     case FieldKind::Date: {
         auto* d = new QDateTimeEdit(parent);
         d->setObjectName(QString::fromLatin1(name));
         d->setCalendarPopup(true);
-        d->setDisplayFormat(QStringLiteral("yyyy-MM-dd hh:mm"));
+        d->setDisplayFormat(f.dateOnly ? QStringLiteral("yyyy-MM-dd") : QStringLiteral("yyyy-MM-dd hh:mm"));
         return d;
     }
     default: {
         auto* l = new QLabel(parent);
         l->setObjectName(QString::fromLatin1(name));
+        if (!f.column && !f.label && f.caption) l->setText(CaptionText(f));
         return l;
     }
+    }
+}
+
+// Item values live in the combo's item data, so items built at run time
+// carry their own.
+void FieldForm::fillItems(const Field& f, QComboBox* combo) const {
+    combo->clear();
+    const ComboItems items = f.itemsAt ? f.itemsAt() : ComboItems{f.itemCaptions, f.itemValues};
+    for (std::size_t i = 0; i < items.captions.size(); ++i) {
+        combo->addItem(Text(items.captions[i]));
+        if (i < items.values.size()) combo->setItemData(static_cast<int>(i), QVariant::fromValue(static_cast<qlonglong>(items.values[i])));
+    }
+    const std::size_t first = items.captions.size();
+    for (std::size_t i = 0; i < f.itemTexts.size(); ++i) {
+        combo->addItem(QString::fromStdString(f.itemTexts[i]));
+        if (first + i < items.values.size())
+            combo->setItemData(static_cast<int>(first + i), QVariant::fromValue(static_cast<qlonglong>(items.values[first + i])));
+    }
+}
+
+// The item that shows a stored value: by item value where items have one,
+// else by index; then the field's fallback; -1 for none.
+int FieldForm::itemOf(const Field& f, const QComboBox* combo, const db::Value& v) const {
+    int index = -1;
+    if (!v.isNull()) {
+        if (combo->count() > 0 && combo->itemData(0).isValid()) {
+            index = combo->findData(QVariant::fromValue(static_cast<qlonglong>(v.toInt())));
+        } else {
+            const long long i = v.toInt();
+            if (i >= 0 && i < combo->count()) index = static_cast<int>(i);
+        }
+    }
+    if (index < 0 && f.fallbackItem >= 0 && f.fallbackItem < combo->count()) index = f.fallbackItem;
+    return index;
+}
+
+void FieldForm::refreshItems() {
+    for (std::size_t i = 0; i < table_.fields.size(); ++i) {
+        const Field& f = table_.fields[i];
+        auto* combo = qobject_cast<QComboBox*>(controls_[i]);
+        if (!f.itemsAt || !combo || f.kind != FieldKind::Combo) continue;
+        const db::Value shown = storedValue(f);
+        fillItems(f, combo);
+        const int index = itemOf(f, combo, shown);
+        combo->setCurrentIndex(index);
+        if (index < 0 && f.column) loaded_[f.column] = shown;
     }
 }
 
@@ -123,12 +183,14 @@ void FieldForm::build(QWidget* form) {
             if (!tabs) {
                 tabs = new QTabWidget(form);
                 tabs->setObjectName(QString::fromLatin1(table_.tabObject));
+                // Every tab caption in sight: the form grows to hold them.
+                tabs->setUsesScrollButtons(false);
                 top->addWidget(tabs);
             }
             auto* page = new QWidget(tabs);
             if (sec.object) page->setObjectName(QString::fromLatin1(sec.object));
             page->setLayout(grid);
-            tabs->addTab(page, Text(sec.caption));
+            tabs->addTab(page, LiteralCaption(Text(sec.caption)));
             parent = page;
         } else {
             if (sec.caption) top->addWidget(MakeLabel(form, sec.object, sec.caption, false));
@@ -161,6 +223,7 @@ void FieldForm::build(QWidget* form) {
         if (labelled[s]) {
             if (f.label) {
                 label = MakeLabel(parents[s], f.label, f.caption);
+                label->setText(LiteralCaption(FieldLabel(CaptionText(f))));
                 label->setBuddy(control);
                 grid->addWidget(label, row, 2 * col);
             }
@@ -174,6 +237,9 @@ void FieldForm::build(QWidget* form) {
         }
     }
     if (labelled[0]) grids[0]->setColumnMinimumWidth(1, 220);
+    // Fields of a short tab page sit at its top rather than spread over it.
+    if (table_.tabs)
+        for (std::size_t s = 1; s < grids.size(); ++s) grids[s]->setRowStretch(grids[s]->rowCount(), 1);
 
     QWidget* previous = nullptr;
     for (QWidget* c : controls_) {
@@ -219,8 +285,11 @@ void FieldForm::setValue(const Field& f, const db::Value& v) {
         box->setChecked(v.toInt() != 0);
     } else if (auto* date = qobject_cast<QDateTimeEdit*>(c)) {
         QDateTime t = QDateTime::fromString(QString::fromStdString(v.toText()), QString::fromLatin1(kDateFormat));
-        if (!t.isValid()) t = QDateTime(QDate::fromString(QString::fromStdString(v.toText()), Qt::ISODate), QTime());
-        if (t.isValid()) date->setDateTime(t);
+        if (!t.isValid())
+            t = QDateTime(QDate::fromString(QString::fromStdString(v.toText()), Qt::ISODate), QTime(0, 0));
+        // No date (a new row): today.
+        if (!t.isValid()) t = QDateTime(QDate::currentDate(), QTime(0, 0));
+        date->setDateTime(t);
     } else if (auto* label = qobject_cast<QLabel*>(c)) {
         label->setText(shownText(f, v));
     }
@@ -234,16 +303,10 @@ void FieldForm::load(const db::Rows& rows, std::size_t row) {
         loaded_[f.column] = v;
         switch (f.kind) {
         case FieldKind::Combo: {
-            long long index = -1;
-            if (f.itemValues.empty()) {
-                if (!v.isNull()) index = v.toInt();
-            } else {
-                const auto it = std::find(f.itemValues.begin(), f.itemValues.end(), v.toInt());
-                if (!v.isNull() && it != f.itemValues.end()) index = it - f.itemValues.begin();
-            }
-            // A stored value without an item shows none and is kept on saving.
+            // A stored value without an item shows the fallback, or none and
+            // is kept on saving.
             const auto* combo = control<QComboBox>(f.object);
-            if (combo && (index < 0 || index >= combo->count())) index = -1;
+            const int index = combo ? itemOf(f, combo, v) : -1;
             setValue(f, index < 0 ? db::Value() : db::Value(index));
             break;
         }
@@ -266,7 +329,8 @@ void FieldForm::load(const db::Rows& rows, std::size_t row) {
 
 void FieldForm::loadInitial() {
     loaded_.clear();
-    for (const Field& f : table_.fields) setValue(f, f.initial);
+    for (const Field& f : table_.fields)
+        if (f.column || f.kind != FieldKind::Label) setValue(f, f.initial);
 }
 
 void FieldForm::loadAnother() {
@@ -279,11 +343,12 @@ std::optional<Refusal> FieldForm::check(int pointDecimals) const {
         const Field& f = table_.fields[i];
         const auto* e = qobject_cast<const QLineEdit*>(controls_[i]);
         if (!e || !e->isEnabled() || (f.shown && !f.shown())) continue;
-        const std::string text = TrimBlanks(e->text().toStdString());
+        const std::string typed = e->text().toStdString();
+        const std::string text = TrimBlanks(typed);
         if (text.empty() && f.required) return Refusal{Text(f.required), f.object};
         if (const auto limit = limitOf(f))
-            if (const auto problem = records::CheckText(*limit, text, pointDecimals))
-                return Refusal{LimitMessage(f.caption, *problem), f.object};
+            if (const auto problem = records::CheckText(*limit, f.keepBlanks ? typed : text, pointDecimals))
+                return Refusal{LimitMessage(CaptionText(f), *problem), f.object};
     }
     return std::nullopt;
 }
@@ -291,6 +356,7 @@ std::optional<Refusal> FieldForm::check(int pointDecimals) const {
 db::Value FieldForm::storedValue(const Field& f) const {
     QWidget* c = control(f.object);
     if (auto* e = qobject_cast<QLineEdit*>(c)) {
+        if (f.kind == FieldKind::Text && f.keepBlanks) return e->text().toStdString();
         const std::string text = TrimBlanks(e->text().toStdString());
         switch (f.kind) {
         case FieldKind::Amount:
@@ -306,15 +372,24 @@ db::Value FieldForm::storedValue(const Field& f) const {
     if (auto* combo = qobject_cast<QComboBox*>(c)) {
         const int index = combo->currentIndex();
         if (index < 0) {
-            const auto it = loaded_.find(f.column);
+            const auto it = f.column ? loaded_.find(f.column) : loaded_.end();
             return it != loaded_.end() ? it->second : f.initial;
         }
-        if (f.itemValues.empty()) return index;
-        return static_cast<std::size_t>(index) < f.itemValues.size() ? db::Value(f.itemValues[index]) : db::Value(index);
+        const QVariant value = combo->itemData(index);
+        return value.isValid() ? db::Value(static_cast<long long>(value.toLongLong())) : db::Value(index);
     }
     if (auto* box = qobject_cast<QCheckBox*>(c)) return box->isChecked() ? 1 : 0;
-    if (auto* date = qobject_cast<QDateTimeEdit*>(c))
-        return date->dateTime().toString(QString::fromLatin1(kDateFormat)).toStdString();
+    if (auto* date = qobject_cast<QDateTimeEdit*>(c)) {
+        if (!f.dateOnly) return date->dateTime().toString(QString::fromLatin1(kDateFormat)).toStdString();
+        // The day as picked, at the time of day the row had (midnight for a new one).
+        QTime time(0, 0);
+        if (const auto it = loaded_.find(f.column); it != loaded_.end()) {
+            const QDateTime t =
+                QDateTime::fromString(QString::fromStdString(it->second.toText()), QString::fromLatin1(kDateFormat));
+            if (t.isValid()) time = t.time();
+        }
+        return QDateTime(date->date(), time).toString(QString::fromLatin1(kDateFormat)).toStdString();
+    }
     return {};
 }
 

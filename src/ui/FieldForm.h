@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+class QComboBox;
 class QLayout;
 class QWidget;
 
@@ -46,6 +47,9 @@ public:
     void loadAnother();
     // Sets a control from its own value: text, item index, 0/1, digit.
     void setValue(const Field& f, const db::Value& v);
+    // Builds the items of the combos with itemsAt again; each keeps the value
+    // it showed, or shows none and keeps that value for saving.
+    void refreshItems();
 
     // The first field in table order that the register cannot hold, or that
     // is required and empty. pointDecimals: params.PointEn in force.
@@ -57,6 +61,8 @@ private:
     void build(QWidget* form);
     QWidget* makeControl(QWidget* parent, const Field& f);
     db::Value storedValue(const Field& f) const;
+    void fillItems(const Field& f, QComboBox* combo) const;
+    int itemOf(const Field& f, const QComboBox* combo, const db::Value& v) const;
     QString shownText(const Field& f, const db::Value& v) const;
 
     FieldTable table_;

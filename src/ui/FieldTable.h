@@ -27,8 +27,9 @@ enum class FieldKind {
     Check,   // check box, 0 or 1
     Bit,     // one bit of a packed column, on a check box or a two-item combo
     Digit,   // one digit of a digit string, on a combo whose index is the digit
-    Label,   // read only: shows the column (or the row's key)
-    Date,    // date picker, stored as "yyyy-MM-dd hh:mm:ss"
+    Label,   // read only: shows the column (or the row's key); without column
+             // and label, its caption (a heading among the fields)
+    Date,    // date picker, stored as "yyyy-MM-dd hh:mm:ss"; today for a new row
 };
 
 // Where a control sits: the form's main grid (section 0) or a section that
@@ -38,6 +39,13 @@ struct Section {
     const char* object = nullptr;  // object name of the heading label (or the tab page)
     int columns = 1;               // controls per grid row
     bool framed = false;           // a frame around the controls, the heading above it
+};
+
+// Combo items known only at run time (printer kinds follow the register
+// version).
+struct ComboItems {
+    std::vector<int> captions;
+    std::vector<long long> values; // stored value of each item; empty: the index
 };
 
 struct Field {
@@ -62,8 +70,15 @@ struct Field {
     int bit = 0;                  // Bit: bit index in the column
     bool inverted = false;        // Bit: the bit is 1 when the option is off
     int digit = 0;                // Digit: position in the digit string
+    bool dateOnly = false;        // Date: the day alone is picked; a loaded row keeps its time of day
     int section = 0;              // index into FieldTable::sections
     std::function<bool()> shown;  // shown only when this says so (version-dependent fields)
+    const char* captionArg = nullptr; // fills %1 of the caption: numbered lines share one caption
+    bool keepBlanks = false;      // Text: stored and checked as typed, leading and trailing blanks included
+    int fallbackItem = -1;        // combo: item shown for a stored value that has none; -1: none, the value kept
+    // Combo items built at run time instead of itemCaptions/itemValues;
+    // FieldForm::refreshItems builds them again.
+    std::function<ComboItems()> itemsAt;
 };
 
 struct FieldTable {
@@ -81,8 +96,12 @@ struct Refusal {
     const char* object = nullptr;
 };
 
+// The caption of a field: its catalogue text, %1 filled with captionArg.
+QString CaptionText(const Field& f);
+
 // The text of a limit problem for a field with the caption: the reason's
 // catalogue text with %1 the caption and %2.. the problem's values.
 QString LimitMessage(int captionId, const records::LimitProblem& problem);
+QString LimitMessage(const QString& caption, const records::LimitProblem& problem);
 
 } // namespace ecr::ui

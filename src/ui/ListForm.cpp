@@ -194,7 +194,7 @@ bool ListForm::deleteSelectedRow(int noRowId, int confirmId, Prompter::Icon icon
                                  const std::function<void(const QTreeWidgetItem&)>& remove) {
     QTreeWidgetItem* row = selectedRow();
     if (!row) {
-        Inform(this, noRowId);
+        if (noRowId) Inform(this, noRowId);
         return false;
     }
     if (!ConfirmDestructive(this, confirmId, icon, recordName(*row))) return false;
@@ -267,7 +267,7 @@ void EntryForm::refuse(int messageId, QWidget* field) { refuseText(Text(messageI
 
 void EntryForm::refuseText(const QString& text, QWidget* field) {
     InformText(this, text);
-    if (field) field->setFocus(Qt::OtherFocusReason);
+    FocusField(field);
 }
 
 bool EntryForm::askAnother(int messageId, Prompter::Icon icon) { return Confirm(this, messageId, icon, true); }

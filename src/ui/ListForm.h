@@ -54,7 +54,7 @@ public:
     QTreeWidget* list() const { return list_; }
     // The selected row of ListView1; nullptr when none.
     QTreeWidgetItem* selectedRow() const;
-    // The delete flow: without a selected row the message noRowId; then the
+    // The delete flow: without a selected row the message noRowId (0: none); then the
     // confirmation naming the row (No by default); then remove(row) under the
     // error trap; the row leaves the list. True when the row was deleted.
     bool deleteSelectedRow(int noRowId, int confirmId, Prompter::Icon icon,

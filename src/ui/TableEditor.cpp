@@ -8,6 +8,7 @@
 #include "Texts.h"
 #include "Transfers.h"
 #include "app/Config.h"
+#include "app/GlobalFunc.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -20,7 +21,9 @@
 namespace ecr::ui {
 
 namespace {
-constexpr int kKeyRole = Qt::UserRole;
+constexpr int kKeyRole = Qt::UserRole;       // prefix + key, as text
+constexpr int kKeyValueRole = Qt::UserRole + 1; // the key as stored: text or number
+constexpr int kNotFound = 120554;
 }
 
 // ---- list form ---------------------------------------------------------------
@@ -59,6 +62,7 @@ TableListForm::TableListForm(const ListDescription& d, QWidget* parent) : ListFo
     QPushButton* cmdAdd = button("cmdAdd", 111017);
     QPushButton* cmdModify = button("cmdModify", 111018);
     QPushButton* cmdDelete = button("cmdDelete", 111016);
+    QPushButton* cmdDelAll = d_.confirmDeleteAll ? button("cmdDelAll", 111357) : nullptr;
     QPushButton* cmdExcel = d_.sheet ? button("cmdExcel", 111315) : nullptr;
     QPushButton* cmdExit = button("cmdExit", 111019);
     layout->addLayout(buttons);
@@ -81,6 +85,12 @@ TableListForm::TableListForm(const ListDescription& d, QWidget* parent) : ListFo
     connect(cmdAdd, &QPushButton::clicked, this, &TableListForm::cmdAdd_Click);
     connect(cmdModify, &QPushButton::clicked, this, &TableListForm::cmdModify_Click);
     connect(cmdDelete, &QPushButton::clicked, this, &TableListForm::cmdDelete_Click);
+    if (cmdDelAll) connect(cmdDelAll, &QPushButton::clicked, this, &TableListForm::cmdDelAll_Click);
+    if (d_.doubleClickModifies)
+        connect(list(), &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) {
+            list()->setCurrentItem(item);
+            cmdModify_Click();
+        });
     connect(cmdExit, &QPushButton::clicked, this, &QDialog::reject);
 
     resize(d_.size);
@@ -100,9 +110,10 @@ TableListForm::TableListForm(const ListDescription& d, QWidget* parent) : ListFo
 }
 
 std::string TableListForm::listSql() const {
+    // The key comes last, whether a column shows it or not.
     std::string columns;
-    for (const ListColumn& c : d_.columns) columns += (columns.empty() ? "" : ", ") + std::string(c.column);
-    return "SELECT " + columns + " FROM " + d_.table;
+    for (const ListColumn& c : d_.columns) columns += std::string(c.column) + ", ";
+    return "SELECT " + columns + d_.key + " FROM " + d_.table;
 }
 
 void TableListForm::showRow(QTreeWidgetItem* item, const db::Rows& rows, std::size_t r) const {
@@ -122,10 +133,15 @@ void TableListForm::showRow(QTreeWidgetItem* item, const db::Rows& rows, std::si
                 text = Text(col.captions[static_cast<std::size_t>(i)]);
             break;
         }
+        case Shown::Date: text = QString::fromStdString(v.toText()).left(10); break;
+        case Shown::Lookup: text = col.lookup ? col.lookup(Db(), v) : QString(); break;
         }
         item->setText(static_cast<int>(c), text);
     }
-    item->setData(0, kKeyRole, QStringLiteral("K") + item->text(0));
+    const db::Value& key = rows.at(r, d_.columns.size());
+    item->setData(0, kKeyRole, QString::fromLatin1(d_.keyPrefix) + QString::fromStdString(key.toText()));
+    item->setData(0, kKeyValueRole, key.isText() ? QVariant(QString::fromStdString(key.toText()))
+                                                 : QVariant(static_cast<qlonglong>(key.toInt())));
 }
 
 void TableListForm::FillList() {
@@ -151,25 +167,28 @@ QTreeWidgetItem* TableListForm::showStoredRow(const db::Value& key, QTreeWidgetI
 }
 
 db::Value TableListForm::rowKey(const QTreeWidgetItem& row) const {
-    const QString text = row.text(0);
-    bool number = false;
-    const long long n = text.toLongLong(&number);
-    if (number) return n;
-    return text.toStdString();
+    // Codes stay text: "0012" is not 12.
+    const QVariant key = row.data(0, kKeyValueRole);
+    if (key.typeId() == QMetaType::QString) return key.toString().toStdString();
+    return static_cast<long long>(key.toLongLong());
 }
 
 void TableListForm::completeInsert(RowValues&, const db::Value&) const {}
 
 std::optional<Refusal> TableListForm::checkEntry(const FieldForm&) const { return std::nullopt; }
 
+void TableListForm::completeValues(FieldForm&, RowValues&) const {}
+
 void TableListForm::cmdAdd_Click() {
+    // A full table is refused before anything is typed.
     std::optional<long long> next;
-    if (!Trapped(this, where("cmdAdd_Click"), [&] { next = d_.nextKey(Db()); })) return;
-    if (!next) {
+    const auto& place = d_.nextKey ? d_.nextKey : d_.nextSlot;
+    if (place && !Trapped(this, where("cmdAdd_Click"), [&] { next = place(Db()); })) return;
+    if (place && !next) {
         Inform(this, d_.fullMessage);
         return;
     }
-    TableEntryForm entry(this, false, *next);
+    TableEntryForm entry(this, false, d_.nextKey ? db::Value(*next) : db::Value());
     entry.exec();
 }
 
@@ -179,7 +198,25 @@ void TableListForm::cmdModify_Click() {
         if (d_.noRowModify) Inform(this, d_.noRowModify);
         return;
     }
-    TableEntryForm entry(this, true, rowKey(*row));
+    const db::Value key = rowKey(*row);
+    long long found = 0;
+    if (!Trapped(this, where("cmdModify_Click"), [&] {
+            found = Db().scalar("SELECT count(*) FROM " + std::string(d_.table) + " WHERE " + d_.key + " = ?", {key})
+                        .toInt();
+        }))
+        return;
+    if (!found) {
+        // Deleted meanwhile (another program, a read from the register):
+        // saving would change nothing, so the row is not opened.
+        if (d_.notFoundText)
+            Prompt().information(this, QString::fromUtf8(d_.notFoundTitle ? d_.notFoundTitle : ""),
+                                 QString::fromUtf8(d_.notFoundText));
+        else
+            Inform(this, kNotFound);
+        FillList();
+        return;
+    }
+    TableEntryForm entry(this, true, key);
     entry.exec();
 }
 
@@ -188,6 +225,19 @@ void TableListForm::cmdDelete_Click() {
         Db().execute("DELETE FROM " + std::string(d_.table) + " WHERE " + d_.key + " = ?", {rowKey(row)});
     });
     if (deleted && d_.deletedMessage) Inform(this, d_.deletedMessage);
+}
+
+void TableListForm::cmdDelAll_Click() {
+    // Every row goes, and the question says how many.
+    const std::string table = d_.table;
+    long long count = 0;
+    if (!Trapped(this, where("cmdDelAll_Click"), [&] { count = Db().scalar("SELECT count(*) FROM " + table).toInt(); }))
+        return;
+    const QString what = QString::fromStdString(SubstituteArgs(Text(120200).toStdString(), {std::to_string(count)}));
+    if (!ConfirmDestructive(this, d_.confirmDeleteAll, d_.deleteIcon, what)) return;
+    if (!Trapped(this, where("cmdDelAll_Click"), [&] { Db().execute("DELETE FROM " + table); })) return;
+    list()->clear();
+    if (d_.deletedMessage) Inform(this, d_.deletedMessage);
 }
 
 void TableListForm::cmdExcel_Click() {
@@ -222,9 +272,53 @@ TableEntryForm::TableEntryForm(TableListForm* list, bool modify, const db::Value
         Trapped(this, list_->where("Form_Load"), [&] {
             fields_->load(Db().query("SELECT * FROM " + std::string(d.table) + " WHERE " + d.key + " = ?", {key_}));
         });
+        // A typed key is the row's identity: it is not changed here.
+        if (const Field* k = keyField())
+            if (QWidget* c = fields_->control(k->object)) c->setEnabled(false);
     }
     showKey();
     if (QWidget* first = fields_->firstEditable()) first->setFocus();
+}
+
+const Field* TableEntryForm::keyField() const {
+    const ListDescription& d = list_->description();
+    for (const Field& f : d.fields.fields)
+        if (f.kind != FieldKind::Label && f.column && qstrcmp(f.column, d.key) == 0) return &f;
+    return nullptr;
+}
+
+bool TableEntryForm::placeNewRow(RowValues& values) {
+    const ListDescription& d = list_->description();
+    const std::string location = std::string(d.entryForm) + "_cmdSave_Click";
+    if (const Field* k = keyField()) {
+        for (const auto& [column, v] : values)
+            if (column == d.key) key_ = v;
+        if (d.duplicateMessage) {
+            long long found = 0;
+            if (!Trapped(this, location, [&] {
+                    found = Db().scalar("SELECT count(*) FROM " + std::string(d.table) + " WHERE " + d.key + " = ?",
+                                        {key_})
+                                .toInt();
+                }))
+                return false;
+            if (found) {
+                refuse(d.duplicateMessage, fields_->control(k->object));
+                return false;
+            }
+        }
+    } else {
+        values.insert(values.begin(), {d.key, key_});
+    }
+    if (d.nextSlot) {
+        std::optional<long long> slot;
+        if (!Trapped(this, location, [&] { slot = d.nextSlot(Db()); })) return false;
+        if (!slot) {
+            Inform(this, d.fullMessage);
+            return false;
+        }
+        values.emplace_back(d.slotColumn, *slot);
+    }
+    return true;
 }
 
 void TableEntryForm::showKey() {
@@ -245,6 +339,7 @@ void TableEntryForm::save() {
         return;
     }
     RowValues values = fields_->values();
+    list_->completeValues(*fields_, values);
     if (isModify()) {
         if (!Trapped(this, location, [&] { UpdateRow(Db(), d.table, values, d.key, key_); })) return;
         qCDebug(lcGui) << d.table << "row" << QString::fromStdString(key_.toText()) << "updated";
@@ -253,24 +348,28 @@ void TableEntryForm::save() {
         accept();
         return;
     }
-    values.insert(values.begin(), {d.key, key_});
+    if (!placeNewRow(values)) return;
     list_->completeInsert(values, key_);
     if (!Trapped(this, location, [&] { InsertRow(Db(), d.table, values); })) return;
     qCDebug(lcGui) << d.table << "row" << QString::fromStdString(key_.toText()) << "added";
     Trapped(this, location, [&] { list_->showStoredRow(key_, nullptr); });
 
-    if (!askAnother(d.anotherQuestion, d.anotherIcon)) {
+    if (!d.anotherQuestion || !askAnother(d.anotherQuestion, d.anotherIcon)) {
         accept();
         return;
     }
+    // Another row only when there is a place for it.
     std::optional<long long> next;
-    if (!Trapped(this, location, [&] { next = d.nextKey(Db()); })) return;
-    if (!next) {
-        Inform(this, d.anotherFull);
-        accept();
-        return;
+    const auto& place = d.nextKey ? d.nextKey : d.nextSlot;
+    if (place) {
+        if (!Trapped(this, location, [&] { next = place(Db()); })) return;
+        if (!next) {
+            Inform(this, d.anotherFull);
+            accept();
+            return;
+        }
     }
-    key_ = *next;
+    key_ = d.nextKey ? db::Value(*next) : db::Value();
     showKey();
     fields_->loadAnother();
     if (QWidget* first = fields_->firstEditable()) first->setFocus();

@@ -1,8 +1,11 @@
 // Table editors: a list form and its entry form from one description of the
 // table (key, order, list columns with their formats, the slot rule, the
 // transfer kind, an export sheet, the messages of the row actions) and the
-// field table of the entry form. An editor with rules of its own overrides
-// the hooks of TableListForm.
+// field table of the entry form. The key is either computed for a new row
+// (nextKey: department ids, promotion places) or typed into a field of the
+// entry form (member and bundle codes), which then needs a place of its own
+// in the register (nextSlot). An editor with rules of its own overrides the
+// hooks of TableListForm.
 #pragma once
 
 #include "FieldForm.h"
@@ -10,6 +13,7 @@
 #include "import/Spreadsheet.h"
 
 #include <QSize>
+#include <QString>
 
 #include <functional>
 #include <optional>
@@ -25,6 +29,8 @@ enum class Shown {
     Amount3,  // at least three decimals
     Mark,     // caption 111232 when not 0, empty otherwise
     Captions, // captions[value]; empty outside the list
+    Date,     // the day of a stored date and time: yyyy-mm-dd
+    Lookup,   // what lookup finds for the stored value (a PLU's name by its code)
 };
 
 struct ListColumn {
@@ -33,6 +39,7 @@ struct ListColumn {
     Shown shown = Shown::Text;
     int width = 0;             // least width; 0: as wide as the caption needs (contents widen it)
     std::vector<int> captions; // Shown::Captions
+    std::function<QString(db::Database&, const db::Value&)> lookup; // Shown::Lookup
 };
 
 struct ListDescription {
@@ -40,28 +47,41 @@ struct ListDescription {
     int caption = 0;               // its title
     int heading = 0;               // Label1 above the list; 0: none
     const char* table = nullptr;
-    const char* key = nullptr;     // key column; the first list column shows it
+    const char* key = nullptr;     // key column; shown by a list column or kept out of sight
+    const char* keyPrefix = "K";   // a list row keeps prefix + key (Qt::UserRole of column 0)
     const char* order = nullptr;   // ORDER BY of the list
     std::vector<ListColumn> columns;
-    // The key of a new row; nullopt when every slot is taken.
+    // The key of a new row; nullopt when every slot is taken. Empty: the key
+    // is typed into the entry form's field of the key column.
     std::function<std::optional<long long>(db::Database&)> nextKey;
+    // A typed key's place in the register, written into slotColumn on
+    // insert; nullopt when every place is taken.
+    const char* slotColumn = nullptr;
+    std::function<std::optional<long long>(db::Database&)> nextSlot;
+    int duplicateMessage = 0;      // a typed key that is stored already; 0: not checked
     const char* transferKind = nullptr; // kind of the link's plan table; nullptr: none
     // The export sheet; empty: no export button.
     std::function<sheets::SheetData(db::Database&)> sheet;
     QSize size{760, 520};
     int fitMinWidth = 80;          // narrowest fitted column
 
+    bool doubleClickModifies = false;
     int noRowModify = 0;           // message for modify without a row; 0: nothing happens
-    int noRowDelete = 0;           // message for delete without a row
+    int noRowDelete = 0;           // message for delete without a row; 0: nothing happens
     int confirmDelete = 0;
     Prompter::Icon deleteIcon = Prompter::Icon::Information;
-    int deletedMessage = 0;        // after a delete; 0: none
+    int deletedMessage = 0;        // after a delete (and a delete all); 0: none
+    int confirmDeleteAll = 0;      // cmdDelAll asks this; 0: no such button
     int fullMessage = 0;           // add refused when no slot is free
+    // The row to modify is gone (deleted meanwhile): this text, titled
+    // notFoundTitle, or message 120554 when nullptr; the list is read again.
+    const char* notFoundText = nullptr;
+    const char* notFoundTitle = nullptr;
 
     const char* entryForm = nullptr; // object name of the entry form
     int entryCaption = 0;
     FieldTable fields;
-    int anotherQuestion = 111111;    // after an add: add another?
+    int anotherQuestion = 111111;    // after an add: add another? 0: the form closes
     Prompter::Icon anotherIcon = Prompter::Icon::Information;
     int anotherFull = 0;             // another wanted, but no slot is free
 };
@@ -86,11 +106,15 @@ public:
     virtual void completeInsert(RowValues& values, const db::Value& key) const;
     // A check after the field table's own; nullopt lets the row be saved.
     virtual std::optional<Refusal> checkEntry(const FieldForm& fields) const;
+    // The values about to be stored (add and modify), after the checks; an
+    // editor may correct them and show the correction in its fields.
+    virtual void completeValues(FieldForm& fields, RowValues& values) const;
 
 protected:
     void cmdAdd_Click();
     void cmdModify_Click();
     void cmdDelete_Click();
+    void cmdDelAll_Click();
     void cmdExcel_Click();
 
 private:
@@ -103,7 +127,8 @@ private:
 class TableEntryForm : public EntryForm {
     Q_OBJECT
 public:
-    // key: the new row's key (add) or the selected row's (modify).
+    // key: the new row's key (add; null when it is typed) or the selected
+    // row's (modify).
     TableEntryForm(TableListForm* list, bool modify, const db::Value& key);
     FieldForm& fields() { return *fields_; }
 
@@ -112,6 +137,11 @@ protected:
 
 private:
     void showKey();
+    // The field that edits the key column; nullptr when the key is computed.
+    const Field* keyField() const;
+    // Refuses a typed key that is stored already, or a row without a place
+    // in the register; adds the key and the place to the values.
+    bool placeNewRow(RowValues& values);
 
     TableListForm* list_;
     db::Value key_;

@@ -27,4 +27,10 @@ QString FieldLabel(const QString& text) {
     return t + u':';
 }
 
+QString LiteralCaption(const QString& text) {
+    QString t = text;
+    t.replace(u'&', QStringLiteral("&&"));
+    return t;
+}
+
 } // namespace ecr::ui

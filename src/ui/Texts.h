@@ -17,4 +17,8 @@ QString MenuCaption(const QString& text);
 // A field label: the text with a colon behind it unless it has one.
 QString FieldLabel(const QString& text);
 
+// A caption shown as it stands on a widget that reads '&' as a shortcut
+// mark (tabs, buttons, check boxes): "Tax & Rounding" keeps its '&'.
+QString LiteralCaption(const QString& text);
+
 } // namespace ecr::ui

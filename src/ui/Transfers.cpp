@@ -12,6 +12,7 @@
 #include "link/TransferText.h"
 
 #include <algorithm>
+#include <utility>
 
 #include <QLabel>
 #include <QLineEdit>
@@ -119,24 +120,34 @@ ProgressPanel* SinglePageTransfer::busyPanel() {
 }
 
 bool SinglePageTransfer::start(Direction d) {
+    if (!plan_) return false;
+    qCDebug(lcGui) << host_.hostWidget()->objectName() << directionName(d) << plan_->name.data();
+    // What the panel says while the register is asked.
+    busyText_ = textWith(d == Direction::Read ? kReading : kWriting, {link::KindCaption(plan_->base)});
+    return run(d, d == Direction::Read ? "cmdUpload_Click" : "cmdDownload_Click",
+               [this, d](link::TransferEngine& engine) { return link::StartKindTransfer(engine, *plan_, d); });
+}
+
+bool SinglePageTransfer::run(Direction d, const char* procedure,
+                             const std::function<bool(link::TransferEngine&)>& begin) {
+    // Set by start() for this request only; other requests show the bar and time alone.
+    const QString busyText = std::exchange(busyText_, QString());
     link::TransferEngine* engine = Engine();
-    if (!engine || !plan_ || engine->busy()) return false;
+    if (!engine || engine->busy()) return false;
     state_ = connect(engine, &link::TransferEngine::stateChanged, this, [this](link::EngineState s) {
         if (s == link::EngineState::Running) host_.setControlsEnabled(false);
     });
     done_ = connect(engine, &link::TransferEngine::finished, this,
                     [this, d](const link::TransferResult& r) { finished(r, d); });
     bool started = false;
-    qCDebug(lcGui) << host_.hostWidget()->objectName() << directionName(d) << plan_->name.data();
-    Trapped(host_.hostWidget(), Where(host_, d == Direction::Read ? "cmdUpload_Click" : "cmdDownload_Click"),
-            [&] { started = link::StartKindTransfer(*engine, *plan_, d); });
+    Trapped(host_.hostWidget(), Where(host_, procedure), [&] { started = begin(*engine); });
     if (!started) {
         release();
         return false;
     }
     ProgressPanel* panel = busyPanel();
     shownPanel_ = panel;
-    panel->showBusy(textWith(d == Direction::Read ? kReading : kWriting, {link::KindCaption(plan_->base)}));
+    panel->showBusy(busyText);
     stop_ = connect(panel->stopButton(), &QPushButton::clicked, this, [] {
         if (link::TransferEngine* e = Engine()) e->stop();
     });
@@ -232,7 +243,11 @@ void PagedTransfer::run(Direction d) {
     qCDebug(lcGui) << form->objectName() << directionName(d) << plan_->name.data() << "pages" << span.first + 1
                    << "to" << span.last + 1;
     Trapped(form, Where(host_, d == Direction::Read ? "ReadPages" : "WritePages"),
-            [&] { started = link::StartKindTransfer(*engine, *plan_, d, std::pair{span.first + 1, span.last + 1}); });
+            [&] {
+                const std::pair range{span.first + 1, span.last + 1};
+                const bool replace = d == Direction::Read && link::ReadReplacesTable(*plan_, range);
+                started = link::StartKindTransfer(*engine, *plan_, d, range, replace);
+            });
     if (!started) release();
 }
 

@@ -15,6 +15,7 @@
 
 #include <functional>
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -78,6 +79,9 @@ public:
     ~SinglePageTransfer() override;
     // False when nothing started (no engine, busy, or the start failed).
     bool start(link::Direction d);
+    // Any other single request of the engine (the clock), reported the same
+    // way; procedure names it in the log.
+    bool run(link::Direction d, const char* procedure, const std::function<bool(link::TransferEngine&)>& begin);
 
     // The panel shown while the request runs (the host's or the transfer's own).
     ProgressPanel* panel() const { return shownPanel_; }
@@ -92,6 +96,7 @@ private:
     QMetaObject::Connection state_, done_, stop_;
     ProgressPanel* ownPanel_ = nullptr;
     QPointer<ProgressPanel> shownPanel_;
+    QString busyText_; // what start() is about to ask, for the panel
     Countdown countdown_;
 };
 
@@ -112,7 +117,10 @@ public:
     // cmdUpload and cmdDownload: the boxes set to the whole range first.
     void upload();
     void download();
-    // ReadPages and WritePages: the range of the boxes.
+    // ReadPages and WritePages: the range of the boxes. A read from page 1
+    // of a kind the register's pages replace (link::ReadReplacesTable)
+    // empties its table with the first page stored; continuing from a later
+    // page keeps what earlier pages brought.
     void readPages() { run(link::Direction::Read); }
     void writePages() { run(link::Direction::Write); }
 

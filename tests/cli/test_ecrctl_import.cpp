@@ -135,6 +135,15 @@ TEST_F(ImportE2E, OutputAndExitStatus) {
     }
 }
 
+TEST_F(ImportE2E, LanguageOfTheRunNamesTheReasons) {
+    english(dbPath);
+    const Result r = run(dbPath, {"--lang", "1", "import-plu", "--dry-run",
+                                  QString::fromStdString(std::string(ECR_FIXTURES) + "/plu.xls")});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out.substr(0, r.out.find('\n', r.out.find('\n') + 1) + 1),
+              "inserted 5, updated 0, rejected 4\nrow 3: 下面第9行有相同的编码，导入的是该行。\n");
+}
+
 TEST_F(ImportE2E, TooManyRowsAndDatabaseErrorsWriteNothing) {
     english(dbPath);
     Result r = run(dbPath, {"import-plu", QString::fromStdString(ECR_FIXTURES) + "/plu-gbk.csv"});

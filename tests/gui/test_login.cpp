@@ -1,6 +1,7 @@
 #include "GuiFixture.h"
 #include "app/Config.h"
 #include "gui/LoginForm.h"
+#include "gui/LoginLogic.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -157,6 +158,24 @@ TEST_F(LoginTest, NewDatabaseLogsInWithEmptyPasswordAndKeepsTheChoices) {
     EXPECT_EQ(db->scalar("SELECT keyboard FROM info").toInt(), 0);
     EXPECT_EQ(db->scalar("SELECT ecrtype FROM info").toText(), "BIR");
     EXPECT_EQ(App().modelName, "BIRCH");
+}
+
+TEST_F(LoginTest, LoginStoresTheModelsKeyboardAndKeepsTheSecond39KeyArrangement) {
+    const struct {
+        int stored, model, expected;
+    } cases[] = {
+        {4, 1, 4}, // BIRCH: the second arrangement chosen for it stays
+        {0, 1, 0}, {2, 1, 0}, {7, 1, 0},
+        {4, 2, 1}, // another model takes its own keyboard
+        {4, 3, 2}, {4, 5, 3},
+    };
+    for (const auto& c : cases) {
+        db->execute("DELETE FROM info");
+        db->execute("INSERT INTO info(keyboard) VALUES(?)", {c.stored});
+        StoreLogin(*db, App(), 3, c.model);
+        EXPECT_EQ(db->scalar("SELECT keyboard FROM info").toInt(), c.expected) << c.stored << " / model " << c.model;
+        EXPECT_EQ(db->scalar("SELECT count(*) FROM info").toInt(), 1);
+    }
 }
 
 TEST_F(LoginTest, CancelLeavesLoginFailed) {

@@ -187,14 +187,16 @@ TEST_F(MainWindowTest, EntriesWithoutFormsAreDisabledUntilRegistered) {
     MainWindow w(forms);
     for (const char* name : {"mnuComm", "mnuChangePassword", "mnuSeller", "mnuDept", "mnuSetPLU", "mnuImport", "mnuRpt3",
                              "mnuRpt4", "mnuRpt10", "mnuRpt101", "mnuRpt102", "mnuRpt11", "mnuRpt12", "mnuRpt13",
-                             "mnuRpt14", "mnuRpt15", "mnuRpt16", "mnuRpt17", "mnuRptHourly", "mnuMemberRpt"})
+                             "mnuRpt14", "mnuRpt15", "mnuRpt16", "mnuRpt17", "mnuRptHourly", "mnuMemberRpt", "mnuKey",
+                             "mnuKeyboard", "mnuSysPara"})
         EXPECT_TRUE(w.entry(name)->isEnabled()) << name;
-    for (const char* key : {"cashier", "depa", "plu"}) EXPECT_TRUE(button(w, key)->isEnabled()) << key;
-    for (const char* name : {"mnuSysPara", "mnuKey", "mnuBmpDownload", "mnuSaleDataView", "mnuCash", "mnuBundleInfo",
-                             "mnuMemberInfo", "mnuPromotion", "mnuFiscalData", "mnuDbBackup",
-                             "mnuSelectDb", "mnuInitData", "mnuDataBackup", "mnuDataRestore", "mnuKeyboard"})
+    for (const char* name : {"mnuMemberInfo", "mnuPromotion", "mnuBundleInfo"})
+        EXPECT_TRUE(w.entry(name)->isEnabled()) << name;
+    for (const char* key : {"cashier", "depa", "plu", "member", "hotkey", "sys"})
+        EXPECT_TRUE(button(w, key)->isEnabled()) << key;
+    for (const char* name : {"mnuBmpDownload", "mnuSaleDataView", "mnuCash", "mnuFiscalData",
+                             "mnuDbBackup", "mnuSelectDb", "mnuInitData", "mnuDataBackup", "mnuDataRestore"})
         EXPECT_FALSE(w.entry(name)->isEnabled()) << name;
-    EXPECT_FALSE(button(w, "sys")->isEnabled());
     EXPECT_TRUE(button(w, "exit")->isEnabled());
     // The menu offers About only without a login; the toolbar always.
     EXPECT_FALSE(w.entry("mnuAbout")->isEnabled());
@@ -219,7 +221,6 @@ TEST_F(MainWindowTest, RegisteredFormOpensFromMenuAndToolbar) {
     EXPECT_TRUE(w.entry("mnuSysPara")->isEnabled());
     EXPECT_TRUE(button(w, "sys")->isEnabled());
     EXPECT_TRUE(w.entry("mnuMemberInfo")->isEnabled());
-    EXPECT_FALSE(w.entry("mnuBundleInfo")->isEnabled());
     w.entry("mnuSysPara")->trigger();
     QTest::mouseClick(button(w, "sys"), Qt::LeftButton);
     QTest::mouseClick(button(w, "member"), Qt::LeftButton);
@@ -229,27 +230,34 @@ TEST_F(MainWindowTest, RegisteredFormOpensFromMenuAndToolbar) {
 
 TEST_F(MainWindowTest, KeyEditorFollowsTheKeyboardType) {
     EXPECT_EQ(KeyEditorFormName(0), "frmDefineKey39");
+    EXPECT_EQ(KeyEditorFormName(0, 1), "frmDefineKey39_2");
     EXPECT_EQ(KeyEditorFormName(1), "frmDefineKey48");
     EXPECT_EQ(KeyEditorFormName(2), "frmDefineKey59");
     EXPECT_EQ(KeyEditorFormName(3), "frmDefineKey93");
-    EXPECT_EQ(KeyEditorFormName(4), "frmDefineKey59");
+    EXPECT_EQ(KeyEditorFormName(4), "frmDefineKey39_2");
+    EXPECT_EQ(KeyEditorFormName(7), "frmDefineKey59");
     EXPECT_EQ(KeyEditorFormName(-1), "frmDefineKey59");
-    for (const char* f : {"frmDefineKey39", "frmDefineKey48", "frmDefineKey59", "frmDefineKey93"}) fake(f);
+    for (const char* f : {"frmDefineKey39", "frmDefineKey39_2", "frmDefineKey48", "frmDefineKey59", "frmDefineKey93"})
+        fake(f);
     MainWindow w(forms);
     QTest::mouseClick(button(w, "hotkey"), Qt::LeftButton); // no info row: type 2
     db->execute("INSERT INTO info(keyboard) VALUES(3)");
     QTest::mouseClick(button(w, "hotkey"), Qt::LeftButton);
     db->execute("UPDATE info SET keyboard = 0");
     w.entry("mnuKey")->trigger();
-    db->execute("UPDATE info SET keyboard = 9");
+    db->execute("UPDATE info SET keyboard = 4");
     w.entry("mnuKey")->trigger();
-    EXPECT_EQ(opened, QStringList({"frmDefineKey59", "frmDefineKey93", "frmDefineKey39", "frmDefineKey59"}));
+    db->execute("UPDATE info SET keyboard = 7");
+    w.entry("mnuKey")->trigger();
+    EXPECT_EQ(opened, QStringList({"frmDefineKey59", "frmDefineKey93", "frmDefineKey39", "frmDefineKey39_2",
+                                   "frmDefineKey59"}));
 }
 
 TEST_F(MainWindowTest, KeyEntryIsEnabledOnlyWhenTheModelsEditorExists) {
-    fake("frmDefineKey93");
+    FormRegistry only;
+    only.add("frmDefineKey93", [](QWidget*) {});
     db->execute("INSERT INTO info(keyboard) VALUES(1)");
-    MainWindow w(forms);
+    MainWindow w(only);
     EXPECT_FALSE(w.entry("mnuKey")->isEnabled());
     db->execute("UPDATE info SET keyboard = 3");
     w.refreshStatus();

@@ -174,7 +174,7 @@ TEST_F(ImportTest, EachColumnIsConvertedOrTheRowRejectedWithItsReason) {
 TEST_F(ImportTest, ReasonsReadInTheInterfaceLanguage) {
     EXPECT_EQ(text(Note{limitmsg::BadCode, 111307, {}}), "PLU Code: a code has 1 to 16 digits.");
     EXPECT_EQ(text(Note{msg::Duplicate, 0, {"9"}}), "The same code is in row 9 further down; that row is imported.");
-    EXPECT_EQ(text(Note{msg::NoRoom, 0, {"6400", "64"}}), "No room in the register: slot 6400 lies beyond its 64 PLU pages.");
+    EXPECT_EQ(text(Note{msg::NoRoom, 0, {"64"}}), "No room in the register: every place of its 64 PLU pages is taken.");
     EXPECT_EQ(NoteText(Note{msg::TooManyRows, 0, {"10240"}},
                        [this](int id) {
                            int i = id;
@@ -218,29 +218,37 @@ TEST_F(ImportTest, NewRowsTakeSlotsZeroToSixtyThreeOfEachHundredAndUpdatesKeepTh
     EXPECT_EQ(slots(), (std::vector<std::string>{"a:163", "1:200", "2:201"}));
 }
 
-TEST_F(ImportTest, NewRowsBeyondTheRegisterPagesAreRejectedUpdatesAreNot) {
+TEST_F(ImportTest, NewRowsStayInsideTheRegisterPagesUpdatesNeedNoPlace) {
+    // After the last place of the last page comes the lowest free one; with
+    // every place taken a new row is rejected while an update still goes in.
     struct Case {
         int keyboard;
-        long long highest;
-        const char* firstNew;
-        const char* refusedSlot;
-        const char* pages;
+        int pages;
     };
-    const Case cases[] = {{0, 6362, "6363", "6400", "64"}, {1, 15962, "15963", "16000", "160"}};
-    for (const auto& c : cases) {
+    for (const Case c : {Case{0, 64}, Case{1, 160}}) {
         db->execute("DELETE FROM plu");
-        addPlu("7", c.highest);
+        const long long last = (c.pages - 1) * 100LL + 63;
+        addPlu("7", last - 1);
         ImportSettings s = english;
         s.keyboard = c.keyboard;
-        const ImportPlan plan = write(sheetOf({{T("1")}, {T("7"), T("new name")}, {T("2")}}), s);
-        ASSERT_EQ(plan.rows.size(), 3u);
-        EXPECT_EQ(plan.rows[0].action, Action::Insert);
-        EXPECT_EQ(std::to_string(plan.rows[0].plu.sid), c.firstNew);
-        EXPECT_EQ(plan.rows[1].action, Action::Update);
-        EXPECT_EQ(plan.rows[2].action, Action::Reject);
-        EXPECT_EQ(plan.rows[2].reason, (Note{msg::NoRoom, 0, {c.refusedSlot, c.pages}}));
+        const ImportPlan first = write(sheetOf({{T("1")}, {T("2")}}), s);
+        ASSERT_EQ(first.inserts, 2) << c.keyboard;
+        EXPECT_EQ(first.rows[0].plu.sid, last);
+        EXPECT_EQ(first.rows[1].plu.sid, 0);
+
+        db::Transaction tx(*db);
+        for (int p = 0; p < c.pages; ++p)
+            for (int i = 0; i < 64; ++i)
+                if (const long long sid = p * 100LL + i; sid != 0 && sid != last - 1 && sid != last)
+                    addPlu("f" + std::to_string(sid), sid);
+        tx.commit();
+        const ImportPlan full = write(sheetOf({{T("3")}, {T("7"), T("new name")}}), s);
+        ASSERT_EQ(full.rows.size(), 2u);
+        EXPECT_EQ(full.rows[0].action, Action::Reject);
+        EXPECT_EQ(full.rows[0].reason, (Note{msg::NoRoom, 0, {std::to_string(c.pages)}}));
+        EXPECT_EQ(full.rows[1].action, Action::Update);
         EXPECT_EQ(db->scalar("SELECT name FROM plu WHERE id='7'").toText(), "new name");
-        EXPECT_EQ(db->scalar("SELECT count(*) FROM plu").toInt(), 2);
+        EXPECT_EQ(db->scalar("SELECT count(*) FROM plu").toInt(), c.pages * 64);
     }
 }
 

@@ -65,6 +65,9 @@ TEST(KindTable, NoTwoKindsShareAPageWhateverTheKeyboard) {
     // With keyboard 0 the PLUs keep 64 pages and the journal follows them.
     EXPECT_EQ(Resolve(*FindKindPlan("plu"), Direction::Read, 0).pages, 64);
     EXPECT_EQ(Resolve(*FindKindPlan("journal"), Direction::Read, 0).base, 4192 + 64);
+    // The second 39-key arrangement is a 39-key register all the same.
+    EXPECT_EQ(Resolve(*FindKindPlan("plu"), Direction::Write, 4).pages, 64);
+    EXPECT_EQ(Resolve(*FindKindPlan("journal"), Direction::Read, 4).base, 4192 + 64);
     EXPECT_EQ(Resolve(*FindKindPlan("plu"), Direction::Read, 1).pages, 160);
     EXPECT_EQ(Resolve(*FindKindPlan("journal"), Direction::Read, 1).base, 4192 + 160);
     EXPECT_EQ(FindKindPlan("nope"), nullptr);

@@ -1,3 +1,4 @@
+#include "SampleRecords.h"
 #include "app/GlobalFunc.h"
 #include <gtest/gtest.h>
 #include "records/Fiscal.h"
@@ -5,20 +6,7 @@
 using namespace ecr;
 using namespace ecr::records;
 
-namespace {
-
-Bytes fiscalRecord(int year, double sale = 100, double refund = 5, double tax = 14.53, int bill = 12, int refunds = 1) {
-    Bytes rec(32, 0xFF);
-    NumberToBytes(sale, ByteSpan(rec).subspan(0, 4), 2, false);
-    NumberToBytes(refund, ByteSpan(rec).subspan(4, 4), 2, false);
-    NumberToBytes(tax, ByteSpan(rec).subspan(8, 4), 2, false);
-    NumberToBytes(bill, ByteSpan(rec).subspan(12, 4), 0, false);
-    NumberToBytes(refunds, ByteSpan(rec).subspan(16, 2), 0, false);
-    NumberToBytes(year, ByteSpan(rec).subspan(18, 2), 0, false);
-    return rec;
-}
-
-} // namespace
+using namespace ecr::records::samples;
 
 TEST(FiscalCodec, FiscalRecordFieldsAndDaySlots) {
     auto r = DecodeFiscal(fiscalRecord(2009), 33); // slot 33: month 2, day 1

@@ -1,3 +1,4 @@
+#include "SampleRecords.h"
 #include "app/GlobalFunc.h"
 #include <gtest/gtest.h>
 #include "records/Fields.h"
@@ -6,24 +7,7 @@
 using namespace ecr;
 using namespace ecr::records;
 
-namespace {
-
-PluRecord tea() {
-    PluRecord r;
-    r.sid = 5;
-    r.id = "019";
-    r.name = "Tea";
-    r.depart = 3;
-    r.price = 7;
-    r.memberprice = 6.5;
-    r.averagePrice = 4.25;
-    r.safestock = -2.5;
-    r.stockvalue = 10.125;
-    r.a0 = 1;
-    return r;
-}
-
-} // namespace
+using namespace ecr::records::samples;
 
 TEST(PluCodec, PluRecordBytesExactly) {
     Bytes rec(64, 0xFF);

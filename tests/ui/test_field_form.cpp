@@ -3,6 +3,7 @@
 // order, new-row and add-another values, one bound statement per save.
 #include "gui/GuiFixture.h"
 #include "app/CodePage.h"
+#include "ui/Controls.h"
 #include "ui/FieldForm.h"
 #include "ui/Texts.h"
 
@@ -11,8 +12,10 @@
 #include <QDateTimeEdit>
 #include <QDialog>
 #include <QGroupBox>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTabBar>
 #include <QTabWidget>
 
 using namespace ecr;
@@ -269,4 +272,136 @@ TEST_F(FieldFormTest, SectionsBecomeFramedGroupsOrTabs) {
     EXPECT_EQ(tabs->tabText(0), "S111253");
     EXPECT_EQ(tabs->widget(0)->objectName(), "tabFirst");
     EXPECT_TRUE(tabs->widget(0)->isAncestorOf(t.control("chkB")));
+}
+
+// A '&' of a catalogue text is shown, not taken as a shortcut mark; the tab
+// bar shows every tab rather than scrolling, so the form is as wide as its
+// captions.
+TEST_F(FieldFormTest, CaptionsShowTheirAmpersandsAndEveryTab) {
+    for (int id : {111253, 111254, 111034, 111006})
+        db->execute("UPDATE msglist SET Simplified = ? WHERE msgid = ?", {"S" + std::to_string(id) + " & more", id});
+    const FieldTable table{
+        .fields = {{.column = "a", .caption = 111034, .object = "txtA", .label = "LabelA", .section = 1},
+                   {.column = "b", .caption = 111006, .object = "chkB", .kind = FieldKind::Check, .section = 2}},
+        .sections = {{}, {.caption = 111253, .object = "tabA"}, {.caption = 111254, .object = "tabB"}},
+        .tabs = true};
+    QDialog f;
+    FieldForm g(&f, table);
+    f.setLayout(g.layout());
+    auto* tabs = f.findChild<QTabWidget*>("SSTab1");
+    const std::pair<QString, QString> shown[] = {
+        {tabs->tabText(0), "S111253 & more"},
+        {tabs->tabText(1), "S111254 & more"},
+        {f.findChild<QLabel*>("LabelA")->text(), "S111034 & more:"},
+        {g.control<QCheckBox>("chkB")->text(), "S111006 & more"},
+    };
+    for (const auto& [text, expected] : shown) {
+        EXPECT_TRUE(QKeySequence::mnemonic(text).isEmpty()) << text.toStdString();
+        EXPECT_EQ(QString(text).replace("&&", "&"), expected);
+    }
+    f.adjustSize();
+    EXPECT_FALSE(tabs->usesScrollButtons());
+    EXPECT_GE(tabs->width(), tabs->tabBar()->sizeHint().width());
+}
+
+// Numbered fields sharing one caption, texts kept as typed, a combo with a
+// fallback item, combo items that follow a run-time setting, a heading, and
+// a refused field brought forward on its tab.
+TEST_F(FieldFormTest, CaptionArgumentsBlanksFallbacksRunTimeItemsAndTabs) {
+    int version = 1;
+    const FieldTable table{
+        .fields = {{.column = "name", .caption = 120507, .object = "txtLine3", .label = "lblLine3",
+                    .limit = TextLimit(5), .section = 1, .captionArg = "3", .keepBlanks = true},
+                   {.column = "rate", .caption = 111521, .object = "cboRate", .kind = FieldKind::Combo,
+                    .itemTexts = {"115200", "9600"}, .itemValues = {115200, 9600}, .section = 1, .fallbackItem = 0},
+                   {.column = "kind", .caption = 120533, .object = "cboPrinter", .kind = FieldKind::Combo,
+                    .section = 1,
+                    .itemsAt = [&version] {
+                        return version == 1 ? ComboItems{{111374, 111375, 111376}, {0, 2, 4}}
+                                            : ComboItems{{111374, 111375, 111376, 111377, 111378}, {}};
+                    }},
+                   {.caption = 111611, .object = "lblHeading", .kind = FieldKind::Label, .section = 2},
+                   {.column = "code", .caption = 111074, .object = "txtCode", .kind = FieldKind::Code,
+                    .label = "lblCode", .limit = CodeLimit(), .section = 2}},
+        .sections = {{}, {.caption = 111253, .object = "tabA"}, {.caption = 111254, .object = "tabB"}},
+        .tabs = true};
+    QDialog f;
+    FieldForm g(&f, table);
+    f.setLayout(g.layout());
+    auto* line = g.control<QLineEdit>("txtLine3");
+    auto* rate = g.control<QComboBox>("cboRate");
+    auto* printer = g.control<QComboBox>("cboPrinter");
+    EXPECT_EQ(f.findChild<QLabel*>("lblLine3")->text(), "S120507 3:");
+    g.loadInitial();
+    EXPECT_EQ(g.control<QLabel>("lblHeading")->text(), "S111611");
+
+    // A rate without an item shows the fallback and stores its value; a
+    // printer code without one shows none and is kept.
+    db->execute("INSERT INTO t(k, name, rate, kind, code) VALUES(1, ' a ', 38400, 3, '1')");
+    g.load(row(1));
+    EXPECT_EQ(line->text(), " a ");
+    EXPECT_EQ(rate->currentText(), "115200");
+    EXPECT_EQ(printer->currentIndex(), -1);
+    const RowValues stored{{"name", " a "}, {"rate", 115200}, {"kind", 3}, {"code", "1"}};
+    EXPECT_EQ(g.values(), stored);
+
+    // Items built again keep the value shown: code 3 gets its item, code 4
+    // moves from item 2 to item 4; a value the new items lack is kept.
+    version = 2;
+    g.refreshItems();
+    ASSERT_EQ(printer->count(), 5);
+    EXPECT_EQ(printer->currentIndex(), 3);
+    printer->setCurrentIndex(4);
+    version = 1;
+    g.refreshItems();
+    EXPECT_EQ(printer->currentIndex(), 2);
+    EXPECT_EQ(g.values()[2].second, db::Value(4));
+    version = 2;
+    g.refreshItems();
+    EXPECT_EQ(printer->currentIndex(), 4);
+    printer->setCurrentIndex(1);
+    version = 1;
+    g.refreshItems();
+    EXPECT_EQ(printer->currentIndex(), -1);
+    EXPECT_EQ(g.values()[2].second, db::Value(1));
+
+    // Blanks count against the limit of a text kept as typed.
+    SetRegisterCodePage(kDefaultCodePage);
+    line->setText("  abcd");
+    const auto refusal = g.check(2);
+    ASSERT_TRUE(refusal);
+    EXPECT_EQ(refusal->text, "S120002 S120507 3 6 5");
+    line->setText("abcd ");
+    EXPECT_FALSE(g.check(2));
+
+    // A refused field on another tab comes forward with the focus.
+    g.control<QLineEdit>("txtCode")->setText("x");
+    const auto bad = g.check(2);
+    ASSERT_TRUE(bad);
+    FocusField(g.control(bad->object));
+    EXPECT_EQ(f.findChild<QTabWidget*>("SSTab1")->currentIndex(), 1);
+    EXPECT_EQ(f.focusWidget(), g.control("txtCode"));
+}
+
+TEST_F(FieldFormTest, ADayOnlyPickerKeepsTheRowsTimeOfDayAndShowsTodayForANewRow) {
+    QDialog dialog;
+    FieldForm days(&dialog, {.fields = {{.column = "stamp", .object = "dtpDay", .kind = FieldKind::Date,
+                                         .dateOnly = true}}});
+    auto* picker = days.control<QDateTimeEdit>("dtpDay");
+    EXPECT_EQ(picker->displayFormat(), "yyyy-MM-dd");
+    days.loadInitial();
+    EXPECT_EQ(picker->date(), QDate::currentDate());
+    picker->setDate(QDate(2009, 10, 20));
+    EXPECT_EQ(days.values(), (RowValues{{"stamp", "2009-10-20 00:00:00"}}));
+
+    // A stored row: another day, the same time of day.
+    db->execute("INSERT INTO t(k, stamp) VALUES(1, '2009-10-31 23:59:00')");
+    days.load(row(1));
+    EXPECT_EQ(picker->date(), QDate(2009, 10, 31));
+    picker->setDate(QDate(2009, 11, 2));
+    EXPECT_EQ(days.values(), (RowValues{{"stamp", "2009-11-02 23:59:00"}}));
+    // A day without a time is midnight.
+    db->execute("INSERT INTO t(k, stamp) VALUES(2, '2009-12-01')");
+    days.load(row(2));
+    EXPECT_EQ(days.values(), (RowValues{{"stamp", "2009-12-01 00:00:00"}}));
 }

@@ -5,6 +5,7 @@
 #include "import/Spreadsheet.h"
 #include "ui/SheetExport.h"
 #include "ui/TableEditor.h"
+#include "ui/Texts.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -196,4 +197,136 @@ TEST_F(TableEditorTest, ModifyDeleteAndExport) {
     ASSERT_EQ(s.rows.size(), 1u);
     EXPECT_EQ(s.at(0, 0).number, 8);
     EXPECT_EQ(s.at(0, 1).text, "Eight");
+}
+
+// A table whose key is typed (codes kept as text) and whose rows get a place
+// of their own, with a hidden place column, delete all, a lookup, days and
+// no question after an add.
+namespace {
+
+const ListDescription& codes() {
+    static const ListDescription d{
+        .form = "frmCodes",
+        .caption = 111316,
+        .table = "codes",
+        .key = "code",
+        .keyPrefix = "C",
+        .order = "code",
+        .columns = {{"code", 111318},
+                    {"name", 111319},
+                    {"ref", 111321},
+                    {"ref", 111322, Shown::Lookup, 0, {},
+                     [](db::Database& db, const db::Value& v) {
+                         return QString::fromStdString(db.scalar("SELECT name FROM plu WHERE id = ?", {v}).toText());
+                     }},
+                    {"day", 111494, Shown::Date}},
+        .slotColumn = "place",
+        .nextSlot = [](db::Database& db) -> std::optional<long long> {
+            const long long n = db.scalar("SELECT count(*) FROM codes").toInt();
+            if (n >= 2) return std::nullopt;
+            return n + 5;
+        },
+        .duplicateMessage = 111401,
+        .doubleClickModifies = true,
+        .deletedMessage = 111170,
+        .confirmDeleteAll = 111358,
+        .fullMessage = 111112,
+        .notFoundText = "gone",
+        .notFoundTitle = "error",
+        .entryForm = "frmCodes_S",
+        .entryCaption = 111351,
+        .fields = {.fields = {{.column = "code", .caption = 111318, .object = "txtCode", .kind = FieldKind::Digits,
+                               .required = 111354},
+                              {.column = "name", .caption = 111319, .object = "txtName"},
+                              {.column = "ref", .caption = 111321, .object = "txtRef", .kind = FieldKind::Code}}},
+        .anotherQuestion = 0,
+    };
+    return d;
+}
+
+struct CodesTest : FormsFixture {
+    CodesTest() {
+        db->execute("CREATE TABLE codes(code TEXT, name TEXT, ref TEXT, day TEXT, place INTEGER)");
+        db->execute("INSERT INTO plu(id, name, sid) VALUES('77', 'Tea', 0)");
+    }
+};
+
+} // namespace
+
+TEST_F(CodesTest, TypedKeysKeepTheirZerosGetAPlaceAndAreCheckedForDuplicates) {
+    db->execute("INSERT INTO codes VALUES('0012', 'Twelve', '77', '2009-10-20 08:00:00', 4)");
+    TableListForm f(codes(), nullptr);
+    f.show();
+    ASSERT_EQ(listOf(&f)->topLevelItemCount(), 1);
+    EXPECT_EQ(rowTexts(listOf(&f)->topLevelItem(0)), QStringList({"0012", "Twelve", "77", "Tea", "2009-10-20"}));
+    EXPECT_EQ(listOf(&f)->topLevelItem(0)->data(0, Qt::UserRole).toString(), "C0012");
+    EXPECT_EQ(f.rowKey(*listOf(&f)->topLevelItem(0)), db::Value("0012"));
+
+    // Add: a code that is stored is refused with the focus on it; a new one
+    // gets the next place, and the form closes without a question.
+    auto seen = whenModal("frmCodes_S", [&](QDialog* d) {
+        EXPECT_TRUE(child<QLineEdit>(d, "txtCode")->isEnabled());
+        setText(d, "txtCode", "0012");
+        click(d, "cmdSave");
+        EXPECT_EQ(prompter.shown.last().text, "S111401");
+        EXPECT_EQ(focusName(d), "txtCode");
+        setText(d, "txtCode", "12");
+        setText(d, "txtName", "It's new");
+        const qsizetype mark = prompter.shown.size();
+        click(d, "cmdSave");
+        EXPECT_EQ(prompter.shown.size(), mark);
+        EXPECT_FALSE(d->isVisible());
+    });
+    click(&f, "cmdAdd");
+    EXPECT_TRUE(*seen);
+    EXPECT_EQ(db->query("SELECT code, name, place FROM codes ORDER BY place").rows,
+              (std::vector<std::vector<db::Value>>{{"0012", "Twelve", 4}, {"12", "It's new", 6}}));
+    ASSERT_EQ(listOf(&f)->topLevelItemCount(), 2);
+    EXPECT_EQ(listOf(&f)->topLevelItem(1)->text(0), "12");
+
+    // Every place taken: Add refuses at once.
+    seen = whenModal("frmCodes_S", [](QDialog*) {});
+    qsizetype mark = prompter.shown.size();
+    click(&f, "cmdAdd");
+    EXPECT_EQ(messagesSince(mark), QStringList({"S111112"}));
+    QTest::qWait(20);
+    EXPECT_FALSE(*seen);
+
+    // A double click opens the row with its key fixed.
+    seen = whenModal("frmCodes_S", [&](QDialog* d) {
+        EXPECT_FALSE(child<QLineEdit>(d, "txtCode")->isEnabled());
+        EXPECT_EQ(text(d, "txtCode"), "0012");
+        setText(d, "txtRef", "");
+        click(d, "cmdSave");
+    });
+    QTreeWidgetItem* first = listOf(&f)->topLevelItem(0);
+    emit listOf(&f)->itemDoubleClicked(first, 0);
+    EXPECT_TRUE(*seen);
+    EXPECT_EQ(db->scalar("SELECT ref FROM codes WHERE code = '0012'").toText(), "");
+    EXPECT_EQ(rowTexts(listOf(&f)->topLevelItem(0)), QStringList({"0012", "Twelve", "", "", "2009-10-20"}));
+
+    // A row deleted meanwhile is not opened; the list is read again.
+    db->execute("DELETE FROM codes WHERE code = '12'");
+    selectRow(&f, 1);
+    seen = whenModal("frmCodes_S", [](QDialog*) {});
+    mark = prompter.shown.size();
+    click(&f, "cmdModify");
+    ASSERT_EQ(messagesSince(mark), QStringList({"gone"}));
+    EXPECT_EQ(prompter.shown.last().title, "error");
+    QTest::qWait(20);
+    EXPECT_FALSE(*seen);
+    EXPECT_EQ(listOf(&f)->topLevelItemCount(), 1);
+
+    // Delete all says how many go, No by default.
+    prompter.answers = {false, true};
+    click(&f, "cmdDelAll");
+    EXPECT_EQ(prompter.shown.last().text, "S111358\n" + Text(120200).replace("%1", "1"));
+    EXPECT_FALSE(prompter.shown.last().defaultYes);
+    EXPECT_EQ(db->scalar("SELECT count(*) FROM codes").toInt(), 1);
+    mark = prompter.shown.size();
+    click(&f, "cmdDelAll");
+    EXPECT_EQ(messagesSince(mark).size(), 2);
+    EXPECT_EQ(prompter.shown.last().text, "S111170");
+    EXPECT_EQ(db->scalar("SELECT count(*) FROM codes").toInt(), 0);
+    EXPECT_EQ(listOf(&f)->topLevelItemCount(), 0);
 }

@@ -42,7 +42,11 @@ std::optional<long long> NextSlot(db::Database& db, const SlotRule& rule, int ke
     const auto rows = db.query(std::string("SELECT ") + rule.column + " FROM " + rule.table + " WHERE " +
                                rule.column + " IS NOT NULL");
     for (const auto& r : rows.rows) taken.insert(r[0].toInt());
-    const long long pages = SlotPages(rule, keyboardType);
+    return NextFreeSlot(rule, SlotPages(rule, keyboardType), taken);
+}
+
+std::optional<long long> NextFreeSlot(const SlotRule& rule, int pageCount, const std::set<long long>& taken) {
+    const long long pages = pageCount;
     auto inside = [&](long long s) { return s >= 0 && s / rule.stride < pages && s % rule.stride < rule.allocatePerPage; };
 
     long long next = 0;

@@ -36,6 +36,10 @@ int SlotPages(const SlotRule& rule, int keyboardType);
 std::optional<long long> NextSlot(db::Database& db, const SlotRule& rule, int keyboardType,
                                   const std::set<long long>& reserved = {});
 
+// The same over slots already known to be taken (an import that hands out
+// many slots in one go keeps its own set).
+std::optional<long long> NextFreeSlot(const SlotRule& rule, int pageCount, const std::set<long long>& taken);
+
 // Why a slot lies outside pages 0..pageCount-1 of perPage records; nullopt
 // when a page holds it. The problem's %1 is the slot column.
 std::optional<records::LimitProblem> CheckSlot(long long slot, int stride, int perPage, int pageCount);

@@ -1,3 +1,4 @@
+#include "../SampleRecords.h"
 #include "RowsFixture.h"
 #include "app/ErrorLog.h"
 #include "records/Fields.h"
@@ -9,24 +10,7 @@
 using namespace ecr;
 using namespace ecr::records;
 
-namespace {
-
-JournalRecord sale() {
-    JournalRecord r;
-    r.sid = 3;
-    r.billnumber = 42;
-    r.pluid = "12";
-    r.price = 12.34;
-    r.quantity = 1.5;
-    r.time = "2009-10-07 09:05:00";
-    r.operation = 1;
-    r.depart = 2;
-    r.cashier = 3;
-    r.opentable = 0;
-    return r;
-}
-
-} // namespace
+using namespace ecr::records::samples;
 
 TEST_F(RowsFixture, JournalPriceKeepsItsDecimalsBothWays) {
     db->execute("INSERT INTO params(PointEn) VALUES(3)");

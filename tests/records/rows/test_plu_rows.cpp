@@ -1,3 +1,4 @@
+#include "../SampleRecords.h"
 #include "RowsFixture.h"
 #include "records/Fields.h"
 #include "records/Plu.h"
@@ -5,24 +6,7 @@
 using namespace ecr;
 using namespace ecr::records;
 
-namespace {
-
-PluRecord tea() {
-    PluRecord r;
-    r.sid = 5;
-    r.id = "019";
-    r.name = "Tea";
-    r.depart = 3;
-    r.price = 7;
-    r.memberprice = 6.5;
-    r.averagePrice = 4.25;
-    r.safestock = -2.5;
-    r.stockvalue = 10.125;
-    r.a0 = 1;
-    return r;
-}
-
-} // namespace
+using namespace ecr::records::samples;
 
 TEST_F(RowsFixture, PluPricesScaleByPointEn) {
     db->execute("INSERT INTO plu(id,name,depart,price,safestock,stockvalue,a0,memberprice,AveragePrice,sid) "

@@ -1,0 +1,5 @@
+#include "Log.h"
+
+namespace ecr::keyboard {
+Q_LOGGING_CATEGORY(lcKeyboard, "ecr.keyboard", QtInfoMsg)
+}

@@ -1,0 +1,159 @@
+// The key editor's upload and download against the simulated register on a
+// pseudo-terminal: the real serial transport, the engine on a clock the test
+// moves, the keyboard page compared byte by byte.
+#include "editors/FormsFixture.h"
+#include "keyboard/KeyEditor.h"
+#include "link/Clock.h"
+#include "link/SerialTransport.h"
+#include "link/TransferEngine.h"
+#include "records/PageKinds.h"
+#include "records/rows/DbPageIO.h"
+#include "sim/DemoRecords.h"
+#include "sim/SimServer.h"
+#include "ui/RegisterLink.h"
+
+#include <QComboBox>
+#include <QRadioButton>
+
+#include <chrono>
+
+using namespace ecr;
+using namespace ecr::keyboard;
+using Icon = ecr::ui::Prompter::Icon;
+namespace kind = ecr::records::kind;
+
+namespace {
+
+struct KeyTransferTest : FormsFixture {
+    sim::RegisterMemory memory;
+    sim::SimRegister reg{memory};
+    sim::SimServer server{reg};
+    std::string port;
+    link::SerialTransport transport{[this] { return link::PortSettings{port, 115200}; }};
+    link::ManualClock clock;
+    rows::DbPageIO io{*db, App()};
+    std::unique_ptr<link::TransferEngine> engine;
+
+    KeyTransferTest() {
+        App().langCode = 3;
+        QString err;
+        EXPECT_TRUE(server.start(err)) << err.toStdString();
+        port = server.path().toStdString();
+        engine = std::make_unique<link::TransferEngine>(transport, io, clock);
+        ui::SetEngine(engine.get());
+    }
+    ~KeyTransferTest() override {
+        ui::SetEngine(nullptr);
+        engine.reset();
+    }
+
+    bool runUntil(const std::function<bool()>& done, int ms = 15000) {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+        while (!done()) {
+            if (std::chrono::steady_clock::now() > end) return false;
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 2);
+            clock.runPending();
+        }
+        return true;
+    }
+    bool shown(const QString& text, qsizetype from = 0) const { return messagesSince(from).contains(text); }
+    void fault(const char* rule) {
+        std::string err;
+        auto f = sim::ParseFault(rule, err);
+        ASSERT_TRUE(f) << err;
+        reg.addFault(*f);
+    }
+    static void setRecord(Bytes& page, int address, std::initializer_list<std::uint8_t> bytes) {
+        std::copy(bytes.begin(), bytes.end(), page.begin() + address * 10);
+    }
+};
+
+} // namespace
+
+TEST_F(KeyTransferTest, UploadAssignAndDownloadGiveTheExpectedKeyboardPage) {
+    sim::FillDemoKeys(memory);
+    const Bytes demo = memory.read(kind::Keyboard);
+    KeyEditorWindow w(kKey59);
+    w.show();
+
+    click(&w, "cmdUpload");
+    EXPECT_TRUE(engine->busy());
+    EXPECT_FALSE(child<QWidget>(&w, "cmdDownload")->isEnabled());
+    EXPECT_FALSE(w.view()->isEnabled());
+    // Closing is refused while the page is on its way.
+    qsizetype mark = prompter.shown.size();
+    w.close();
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_EQ(messagesSince(mark), QStringList{"E111609"});
+    ASSERT_TRUE(runUntil([&] { return shown("E111235"); }));
+    EXPECT_EQ(prompter.shown.last().icon, Icon::Information);
+    EXPECT_TRUE(w.view()->isEnabled());
+    EXPECT_EQ(db->scalar("SELECT count(*) FROM hotkey").toInt(), 385);
+    // The keys show what the register holds.
+    EXPECT_EQ(w.view()->key(1)->caption(), "<< ! >>\n6901...");
+    EXPECT_TRUE(w.view()->key(1)->toolTip().startsWith("6901234567892\n"));
+    EXPECT_EQ(w.view()->key(5)->caption(), "<< ! >>\n2000001");
+    EXPECT_EQ(w.view()->key(151)->caption(), "<<  >>\nDiscount");
+    EXPECT_EQ(w.view()->key(25)->caption(), "Dept\n25");
+
+    // Level 3 of key 5 gets a PLU beside the register's level 1; key 6 a function.
+    auto level3 = whenModal("frmDefineKey59_S", [](QDialog* d) {
+        EXPECT_EQ(text(d, "txtPluID0"), "2000001");
+        setText(d, "txtPluID2", "4711");
+        click(d, "cmdModify");
+    });
+    QTest::mouseClick(w.view()->key(5), Qt::LeftButton);
+    ASSERT_TRUE(*level3);
+    auto function = whenModal("frmDefineKey59_S", [](QDialog* d) {
+        child<QRadioButton>(d, "optFunction")->setChecked(true);
+        child<QComboBox>(d, "cboFuncKey")->setCurrentIndex(11); // copy receipt, 150
+        click(d, "cmdModify");
+    });
+    QTest::mouseClick(w.view()->key(6), Qt::LeftButton);
+    ASSERT_TRUE(*function);
+    EXPECT_EQ(w.view()->key(5)->caption(), "<< ! >>\n4711");
+    EXPECT_EQ(w.view()->key(6)->caption(), "<<  >>\nCopy\nReceipt");
+
+    mark = prompter.shown.size();
+    click(&w, "cmdDownload");
+    ASSERT_TRUE(runUntil([&] { return shown("E111118", mark); }));
+    EXPECT_EQ(prompter.shown.last().icon, Icon::Information);
+    EXPECT_EQ(reg.requests(kind::Keyboard), 2);
+
+    // The demo page with two records changed: 4711 at address 69 (key 5,
+    // level 3) and the copy-receipt function at key 6.
+    Bytes expected = demo;
+    setRecord(expected, 69, {0x00, 0x00, 0x00, 0x00, 0x22, 0x58, 0x00, 0x00, 'P', 0x00});
+    setRecord(expected, 6, {0x96, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 'F', 0x00});
+    const Bytes written = memory.read(kind::Keyboard);
+    ASSERT_EQ(written.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i)
+        ASSERT_EQ(written[i], expected[i]) << "byte " << i << " (record " << i / 10 << ")";
+    w.close();
+    EXPECT_FALSE(w.isVisible());
+}
+
+TEST_F(KeyTransferTest, UnansweredTransfersSayWhichWayFailedAndChangeNothing) {
+    db->execute("INSERT INTO hotkey VALUES(1, 0, 2, 'P')");
+    fault("silence@4115");
+    KeyEditorWindow w(kKey93);
+    w.show();
+    const struct {
+        const char* button;
+        const char* message;
+    } cases[] = {{"cmdUpload", "E111120"}, {"cmdDownload", "E111117"}};
+    for (const auto& c : cases) {
+        const int before = reg.requests(kind::Keyboard);
+        const qsizetype mark = prompter.shown.size();
+        click(&w, c.button);
+        ASSERT_TRUE(runUntil([&] { return reg.requests(kind::Keyboard) == before + 1; }));
+        clock.advance(link::kReplyTimeoutMs);
+        ASSERT_TRUE(runUntil([&] { return shown(c.message, mark); })) << c.button;
+        EXPECT_EQ(prompter.shown.last().icon, Icon::Critical);
+        EXPECT_FALSE(engine->portOpen());
+        EXPECT_TRUE(child<QWidget>(&w, c.button)->isEnabled());
+        EXPECT_TRUE(w.view()->isEnabled());
+    }
+    EXPECT_EQ(db->scalar("SELECT count(*) FROM hotkey").toInt(), 1);
+    EXPECT_EQ(w.view()->key(1)->caption(), "<< ! >>\n1");
+}
