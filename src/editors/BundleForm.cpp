@@ -71,7 +71,7 @@ const ui::ListDescription& bundleEditor() {
             .duplicateMessage = 111401,
             .transferKind = "bundles",
             .sheet = exportSheet,
-            .size = {1180, 560},
+            .size = {960, 560},
             .doubleClickModifies = true,
             .noRowModify = 111168,
             .noRowDelete = 111168,

@@ -22,7 +22,7 @@ const ui::ListDescription& departEditor() {
         .table = "depart",
         .key = "id",
         .order = "id",
-        .columns = {{"id", 111033, Shown::Text, 50},
+        .columns = {{"id", 111033, Shown::Number, 50},
                     {"name", 111034, Shown::Text, 180},
                     {"price", 111035, Shown::Amount2},
                     {"DiscountEn", 111037, Shown::Mark},

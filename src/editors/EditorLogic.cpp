@@ -27,6 +27,7 @@ std::optional<PageMove> ParsePageMove(const std::string& word) {
     if (w == "prev") return PageMove::Prev;
     if (w == "next") return PageMove::Next;
     if (w == "last") return PageMove::Last;
+    if (w == "stay") return PageMove::Stay;
     return std::nullopt;
 }
 
@@ -36,6 +37,7 @@ int TargetPage(PageMove move, int current, int pageCount) {
     case PageMove::Prev: return std::max(1, current - 1);
     case PageMove::Next: return std::min(pageCount, current + 1);
     case PageMove::Last: return pageCount;
+    case PageMove::Stay: return std::clamp(current, 1, std::max(1, pageCount));
     }
     return 1;
 }

@@ -15,12 +15,12 @@ namespace ecr::editors {
 // nullopt when it would pass 99.
 std::optional<int> NextId(db::Database& db, const std::string& table);
 
-// List paging over 30-row pages.
-enum class PageMove { First, Prev, Next, Last };
-// Direction words "first", "prev", "next", "last" in any case; nullopt otherwise.
+// List paging over 30-row pages. Stay shows the current page again (a refresh).
+enum class PageMove { First, Prev, Next, Last, Stay };
+// Direction words "first", "prev", "next", "last", "stay" in any case; nullopt otherwise.
 std::optional<PageMove> ParsePageMove(const std::string& word);
 // The page to show: first 1, prev current-1 (not below 1), next current+1
-// (not above count), last count.
+// (not above count), last count, stay current (not above count).
 int TargetPage(PageMove move, int current, int pageCount);
 // "3(12)"
 std::string PositionLabel(int page, int pageCount);

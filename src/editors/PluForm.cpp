@@ -42,6 +42,18 @@ QString flagText(long long a0) { return a0 == 0 ? QString() : Text(111232); }
 
 std::string typed(const QLineEdit* e) { return e->text().toStdString(); }
 
+constexpr int kDecimalsFromParams = 120830;  // "%1 in prices, as the register's parameters say"
+constexpr int kDecimalsByDefault = 120831;   // "%1 in prices: the default, ..."
+constexpr int kNothingFound = 120832;        // "No PLU found for "%1"."
+
+// The texts of a list row from the list query's columns: id, name, price,
+// depart, safestock, stockvalue, a0, memberprice, AveragePrice.
+QStringList rowTexts(const std::vector<db::Value>& r) {
+    return {QString::fromStdString(r[0].toText()), QString::fromStdString(r[1].toText()), QString::number(r[3].toInt()),
+            AmountText(r[2].toDouble(), 2),        AmountText(r[7].toDouble(), 2),        AmountText(r[8].toDouble(), 2),
+            AmountText(r[4].toDouble(), 3),        AmountText(r[5].toDouble(), 3),        flagText(r[6].toInt())};
+}
+
 } // namespace
 
 // ---- frmPLU -------------------------------------------------------------------
@@ -57,8 +69,9 @@ PluForm::PluForm(QWidget* parent) : ListForm("frmPLU", 110020, parent) {
     position_ = new QLabel(this);
     position_->setObjectName("Label3");
     createList({111074, 111075, 111076, 111077, 111448, 111449, 111078, 111079, 111080});
-    list()->header()->resizeSection(ColId, 120);
-    list()->header()->resizeSection(ColName, 150);
+    setNumberColumns({ColDepart, ColPrice, ColMemberPrice, ColAveragePrice, ColSafeStock, ColStock});
+    setColumnMinimum(ColId, 100);
+    setColumnMinimum(ColName, 150);
 
     auto* cmdFirst = MakeButton(this, "cmdFirst", QStringLiteral("|<"));
     auto* cmdPrev = MakeButton(this, "cmdPrev", QStringLiteral("<"));
@@ -112,7 +125,7 @@ PluForm::PluForm(QWidget* parent) : ListForm("frmPLU", 110020, parent) {
     split->addWidget(left);
     split->addWidget(right);
     split->setStretchFactor(1, 1);
-    split->setSizes({200, 880});
+    split->setSizes({200, 760});
 
     auto* settings = new QHBoxLayout;
     settings->addWidget(label36);
@@ -133,7 +146,7 @@ PluForm::PluForm(QWidget* parent) : ListForm("frmPLU", 110020, parent) {
     layout->addLayout(settings);
     layout->addLayout(buttons);
     layout->addWidget(progressPanel());
-    resize(1100, 640);
+    resize(980, 620);
     ApplyFormFont(this);
     fitColumnsToCaptions(ColDepart, 64);
 
@@ -165,9 +178,12 @@ PluForm::PluForm(QWidget* parent) : ListForm("frmPLU", 110020, parent) {
 }
 
 void PluForm::showDecimalPlaces() {
+    // The decimals prices are read and written with, and where that comes from.
     Trapped(this, where("Form_Load"), [this] {
-        const db::Value v = Db().scalar("SELECT PointEn FROM params");
-        decimals_->setText(v.isNull() || v.toInt() == 0 ? Text(111233) : QString::number(v.toInt()));
+        const bool fromParams = !Db().query("SELECT PointEn FROM params LIMIT 1").empty();
+        const int decimals = GetDecimalPlaces(Db());
+        decimals_->setText(QString::fromStdString(SubstituteArgs(
+            Text(fromParams ? kDecimalsFromParams : kDecimalsByDefault).toStdString(), {std::to_string(decimals)})));
     });
 }
 
@@ -233,6 +249,7 @@ void PluForm::FillData(const QString& direction) {
     } else {
         return;
     }
+    bool empty = false;
     Trapped(this, where("FillData"), [&] {
         db::Params params;
         const std::string sql = PluListSql(filter, params);
@@ -240,25 +257,41 @@ void PluForm::FillData(const QString& direction) {
         QTreeWidget* l = list();
         l->setUpdatesEnabled(false);
         l->clear();
-        if (page.page > 0) {
+        empty = page.page == 0;
+        if (!empty) {
             currentPage_ = page.page;
             QList<QTreeWidgetItem*> items;
             items.reserve(static_cast<qsizetype>(page.rows.size()));
-            // id, name, price, depart, safestock, stockvalue, a0, memberprice, AveragePrice
             for (const auto& r : page.rows.rows) {
-                const QString id = QString::fromStdString(r[0].toText());
-                auto* item = new QTreeWidgetItem(
-                    {id, QString::fromStdString(r[1].toText()), QString::number(r[3].toInt()),
-                     AmountText(r[2].toDouble(), 2), AmountText(r[7].toDouble(), 2), AmountText(r[8].toDouble(), 2),
-                     AmountText(r[4].toDouble(), 3), AmountText(r[5].toDouble(), 3), flagText(r[6].toInt())});
-                item->setData(0, kKeyRole, QStringLiteral("id") + id);
+                auto* item = new QTreeWidgetItem(rowTexts(r));
+                item->setData(0, kKeyRole, QStringLiteral("id") + item->text(ColId));
                 items << item;
             }
             l->addTopLevelItems(items);
-            position_->setText(QString::fromStdString(PositionLabel(page.page, page.pageCount)));
         }
+        // An empty list shows no page of none, not the page it showed before.
+        position_->setText(LeftToRight(QString::fromStdString(empty ? PositionLabel(0, 0)
+                                                                    : PositionLabel(page.page, page.pageCount))));
         l->setUpdatesEnabled(true);
     });
+    const bool searching = filter.kind == PluFilter::Kind::Code || filter.kind == PluFilter::Kind::Name;
+    if (empty && searching && move == PageMove::First)
+        InformText(this, QString::fromStdString(SubstituteArgs(Text(kNothingFound).toStdString(), {filter.value})));
+}
+
+void PluForm::refresh() {
+    // The same node and page, with what the tables hold now.
+    const QString node = key(tree_->currentItem());
+    FillTree();
+    QTreeWidgetItem* root = tree_->topLevelItem(0);
+    QSignalBlocker block(tree_);
+    if (node == QLatin1String("root")) {
+        tree_->setCurrentItem(root);
+    } else {
+        for (int i = 0; i < root->childCount(); ++i)
+            if (key(root->child(i)) == node) tree_->setCurrentItem(root->child(i));
+    }
+    FillData("stay");
 }
 
 void PluForm::reloadAfterRead() {
@@ -266,19 +299,16 @@ void PluForm::reloadAfterRead() {
     FillData("first");
 }
 
-void PluForm::setRowTexts(QTreeWidgetItem* row, const PluFields& f, const QString& flag) {
-    const std::string* texts[] = {&f.name, &f.depart, &f.price, &f.memberPrice, &f.averagePrice, &f.safeStock,
-                                  &f.stockValue};
-    for (int i = 0; i < 7; ++i) row->setText(ColName + i, QString::fromStdString(*texts[i]));
-    row->setText(ColFlag, flag);
-}
-
-void PluForm::appendRow(const PluFields& f, const QString& flag) {
-    auto* row = new QTreeWidgetItem(list());
-    const QString id = QString::fromStdString(TrimBlanks(f.id));
-    row->setText(ColId, id);
-    row->setData(0, kKeyRole, QStringLiteral("id") + id);
-    setRowTexts(row, f, flag);
+QTreeWidgetItem* PluForm::showStoredRow(const std::string& id, QTreeWidgetItem* row) {
+    db::Params params;
+    const std::string sql = PluListSql({PluFilter::Kind::Code, id}, params);
+    const db::Rows rows = Db().query(sql, params);
+    if (rows.empty()) return row;
+    if (!row) row = new QTreeWidgetItem(list());
+    const QStringList texts = rowTexts(rows.rows[0]);
+    for (int c = 0; c < texts.size(); ++c) row->setText(c, texts[c]);
+    row->setData(0, kKeyRole, QStringLiteral("id") + texts[ColId]);
+    return row;
 }
 
 void PluForm::openEntry(bool modify) {
@@ -421,10 +451,12 @@ void PluEntryForm::save() {
             refuse(failure->messageId, field);
         return;
     }
-    const QString flag = f.a0 ? cboA0_->currentText() : QString();
+    // The list shows the row as stored, as a fill would.
+    const std::string id = TrimBlanks(f.id);
     if (isModify()) {
         if (!Trapped(this, "frmPLU_S_cmdSave_Click", [&] { UpdatePlu(Db(), f); })) return;
-        if (QTreeWidgetItem* row = list_->selectedRow()) PluForm::setRowTexts(row, f, flag);
+        if (QTreeWidgetItem* row = list_->selectedRow())
+            Trapped(this, "frmPLU_S_cmdSave_Click", [&] { list_->showStoredRow(id, row); });
         accept();
         return;
     }
@@ -434,7 +466,7 @@ void PluEntryForm::save() {
         Inform(this, *refused);
         return;
     }
-    list_->appendRow(f, flag);
+    Trapped(this, "frmPLU_S_cmdSave_Click", [&] { list_->showStoredRow(id, nullptr); });
     if (!askAnother(111179, Prompter::Icon::Exclamation)) {
         accept();
         return;

@@ -35,10 +35,11 @@ public:
     ui::PagedTransfer* pagedTransfer() const { return paged_; }
     void reloadAfterRead() override;
 
-    // A list row's texts for a PLU as its fields were typed (the entry form's
-    // add and modify).
-    void appendRow(const PluFields& f, const QString& flagText);
-    static void setRowTexts(QTreeWidgetItem* row, const PluFields& f, const QString& flagText);
+    // Shows the stored PLU of the code in the list row (appended when row is
+    // nullptr), formatted as a fill shows it; returns the row.
+    QTreeWidgetItem* showStoredRow(const std::string& id, QTreeWidgetItem* row);
+    // F5: the tree and the page shown, read again.
+    void refresh() override;
 
     QString searchId, searchName; // empty: no search
 

@@ -208,18 +208,26 @@ QPen stroke(double w = 2.4) { return QPen(Qt::white, w, Qt::SolidLine, Qt::Round
 
 } // namespace
 
-QIcon ProgramIcon() {
-    QPixmap pm(64, 64);
+QPixmap ProgramPixmap(int size) {
+    QPixmap pm(size, size);
     pm.fill(Qt::transparent);
     QPainter p(&pm);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(Qt::NoPen);
+    // Drawn in a 64 x 64 box.
+    p.scale(size / 64.0, size / 64.0);
     p.setBrush(QColor("#2a6f97"));
     p.drawRoundedRect(QRectF(2, 2, 60, 60), 14, 14);
     p.translate(4, 10);
     p.scale(56 / 400.0, 56 / 400.0);
     paintRegister(p);
-    return QIcon(pm);
+    return pm;
+}
+
+QIcon ProgramIcon() {
+    QIcon icon;
+    for (int size : {16, 32, 48, 64, 128}) icon.addPixmap(ProgramPixmap(size));
+    return icon;
 }
 
 QIcon ToolIcon(const QString& key) {

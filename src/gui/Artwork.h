@@ -24,6 +24,8 @@ protected:
 };
 
 QIcon ProgramIcon();
+// The program's icon drawn at size x size pixels (the installed icon file).
+QPixmap ProgramPixmap(int size);
 // Icon of a toolbar button by its key ("sys", "plu", "exit", ...).
 QIcon ToolIcon(const QString& key);
 

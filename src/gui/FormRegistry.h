@@ -5,6 +5,7 @@
 
 #include <QHash>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -19,6 +20,7 @@ public:
 
     void add(const QString& name, Opener open) { openers_.insert(name, std::move(open)); }
     bool has(const QString& name) const { return openers_.contains(name); }
+    QStringList names() const { return openers_.keys(); }
     // False when nothing is registered under the name.
     bool open(const QString& name, QWidget* parent) const {
         auto it = openers_.constFind(name);

@@ -4,6 +4,7 @@
 #include "ui/Prompter.h"
 #include "LoginLogic.h"
 #include "ui/Texts.h"
+#include "ui/Windows.h"
 #include "app/Config.h"
 #include "app/ErrorLog.h"
 #include "db/Database.h"
@@ -80,14 +81,23 @@ LoginForm::LoginForm(QWidget* parent) : QDialog(parent) {
     cboLanguage_->setCurrentIndex(IsLanguageCode(stored) ? stored : 0);
     cboEcrType_->setCurrentIndex(ModelListIndex(db.scalar("SELECT ecrtype FROM info LIMIT 1").toText()));
     refreshCaptions();
+    // The font of the language it speaks, as after choosing it.
+    ApplyFormFont(this, captionLanguage());
 
     connect(cboLanguage_, &QComboBox::currentIndexChanged, this, [this] {
-        ApplyLayoutDirection(captionLanguage());
+        ApplyInterfaceLanguage(captionLanguage());
         ApplyFormFont(this, captionLanguage());
         refreshCaptions();
+        // The height this language's captions need, not the last one's.
+        if (isVisible()) FitHeightToContents(this);
     });
     connect(cmdOK_, &QPushButton::clicked, this, &LoginForm::cmdOK_Click);
     connect(cmdCancel_, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void LoginForm::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    FitHeightToContents(this);
 }
 
 int LoginForm::captionLanguage() const {

@@ -17,6 +17,11 @@ public:
     // True once the password matched and the choices were stored.
     bool loginOk() const { return loginOk_; }
 
+protected:
+    // Shown at the height its language needs, by the same rule as after a
+    // change of language.
+    void showEvent(QShowEvent* event) override;
+
 private:
     void cmdOK_Click();
     // Captions in the language being chosen, so the form speaks it at once.

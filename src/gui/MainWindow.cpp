@@ -2,6 +2,7 @@
 
 #include "Artwork.h"
 #include "ui/Languages.h"
+#include "ui/Mnemonics.h"
 #include "ui/Prompter.h"
 #include "ui/RegisterLink.h"
 #include "ui/Texts.h"
@@ -224,7 +225,7 @@ void MainWindow::switchLanguage(int code) {
 void MainWindow::showLanguage() {
     const int code = App().langCode;
     for (const auto& l : kLanguages) entry(l.menuEntry)->setChecked(l.code == code);
-    ApplyLayoutDirection(code);
+    ApplyInterfaceLanguage(code);
     ApplyFormFont(this);
     refreshCaptions();
 }
@@ -239,6 +240,7 @@ void MainWindow::refreshCaptions() {
     aboutButton_->setText(MenuCaption(Text(110060)));
     exitAction_->setText(Text(110070));
     panels_[3]->setText(Text(100001));
+    AddMenuMnemonics(menuBar());
     const AppState& s = App();
     setWindowTitle(Text(100000) + QStringLiteral("    Version ") + QString::number(s.dataVersion) +
                    QStringLiteral(" - ") + QString::fromStdString(s.appVersion));
@@ -262,7 +264,8 @@ void MainWindow::setAboutAvailable(bool available) {
 }
 
 void MainWindow::showSerialEvent(int eventNumber) {
-    panels_[4]->setText(QString::fromLatin1(link::SerialEventText(eventNumber)));
+    panels_[4]->setText(Text(link::SerialEventMessage(eventNumber)));
+    panels_[4]->setToolTip(QString::fromLatin1(link::SerialEventText(eventNumber)));
 }
 
 QString MainWindow::resolveForm(const char* form) const {

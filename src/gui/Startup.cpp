@@ -1,6 +1,8 @@
 #include "Startup.h"
 
+#include "Artwork.h"
 #include "ui/Languages.h"
+#include "ui/Windows.h"
 #include "LoginForm.h"
 #include "ui/Prompter.h"
 #include "LoginLogic.h"
@@ -24,20 +26,21 @@ const char* const kUsage = "usage: ecr-manager [--db PATH] [--port DEVICE] [--ve
                            "  --db PATH       database file (default: ecr.db in the user's data folder)\n"
                            "  --port DEVICE   serial device for this run, not stored (e.g. /dev/pts/3)\n"
                            "  --verbose       debug output of every area on standard error\n"
+                           "  --write-icon FILE  write the program's icon (256 x 256 PNG) and end\n"
                            "  -h, --help      show this help\n";
 
 StartOptions ParseStartOptions(const QStringList& arguments) {
     StartOptions o;
-    bool dbGiven = false, portGiven = false;
+    bool dbGiven = false, portGiven = false, iconGiven = false;
     auto take = [&](const QString& option, const QString& value) {
-        bool& given = option == "--db" ? dbGiven : portGiven;
+        bool& given = option == "--db" ? dbGiven : option == "--port" ? portGiven : iconGiven;
         if (value.isEmpty()) {
             o.error = option + " needs a value";
         } else if (given) {
             o.error = option + " is given twice";
         } else {
             given = true;
-            (option == "--db" ? o.dbPath : o.port) = value.toStdString();
+            (option == "--db" ? o.dbPath : option == "--port" ? o.port : o.writeIcon) = value.toStdString();
         }
         return o.error.isEmpty();
     };
@@ -47,9 +50,9 @@ StartOptions ParseStartOptions(const QStringList& arguments) {
             o.help = true;
         } else if (a == "--verbose") {
             o.verbose = true;
-        } else if (a == "--db" || a == "--port") {
+        } else if (a == "--db" || a == "--port" || a == "--write-icon") {
             if (!take(a, i + 1 < arguments.size() ? arguments[++i] : QString())) return o;
-        } else if (a.startsWith("--db=") || a.startsWith("--port=")) {
+        } else if (a.startsWith("--db=") || a.startsWith("--port=") || a.startsWith("--write-icon=")) {
             const qsizetype eq = a.indexOf('=');
             if (!take(a.left(eq), a.mid(eq + 1))) return o;
         } else {
@@ -89,6 +92,15 @@ int RunDesktop(const QStringList& arguments) {
         std::cerr << "ecr-manager: " << options.error.toStdString() << "\n\n" << kUsage;
         return 2;
     }
+    if (!options.writeIcon.empty()) {
+        if (ProgramPixmap(256).save(QString::fromStdString(options.writeIcon), "PNG")) return 0;
+        std::cerr << "ecr-manager: cannot write " << options.writeIcon << "\n";
+        return 1;
+    }
+    // Every window: the program's icon, and no larger than its screen.
+    QApplication::setWindowIcon(ProgramIcon());
+    QGuiApplication::setDesktopFileName(QStringLiteral("ecr-manager"));
+    InstallWindowFitting();
     // QT_LOGGING_RULES, when set, decides alone.
     if (options.verbose || qEnvironmentVariableIsEmpty("QT_LOGGING_RULES")) SetVerboseLogging(options.verbose);
 
@@ -99,7 +111,7 @@ int RunDesktop(const QStringList& arguments) {
     const std::string defaultPath = DefaultDatabasePath();
     const std::string defaultFolder = std::filesystem::path(defaultPath).parent_path().string();
     if (!OpenStartupDatabase(session, options.dbPath.empty() ? defaultPath : options.dbPath, defaultFolder)) return 1;
-    ApplyLayoutDirection(state.langCode);
+    ApplyInterfaceLanguage(state.langCode);
 
     FormRegistry forms;
     RegisterStandardForms(forms);

@@ -17,6 +17,7 @@ namespace ecr::gui {
 // arguments are wrong (a missing or empty value, an option given twice).
 struct StartOptions {
     std::string dbPath; // empty: the default database
+    std::string writeIcon; // --write-icon FILE: the program's icon as a PNG, for the install step
     std::string port;   // serial device for this run only (a simulator's pty); empty: the stored one
     bool help = false;
     bool verbose = false; // debug output of every ecr.* category

@@ -25,4 +25,27 @@ const char* SerialEventText(int n) {
     }
 }
 
+int SerialEventMessage(int n) {
+    switch (n) {
+    case event::Receive: return 120810;
+    case event::Send: return 120811;
+    case event::Cts: return 120812;
+    case event::Dsr: return 120813;
+    case event::Cd: return 120814;
+    case event::Ring: return 120815;
+    case event::Eof: return 120816;
+    case event::Break: return 120817;
+    case event::CtsTimeout: return 120818;
+    case event::DsrTimeout: return 120819;
+    case event::Frame: return 120820;
+    case event::Overrun: return 120821;
+    case event::CdTimeout: return 120822;
+    case event::RxOver: return 120823;
+    case event::RxParity: return 120824;
+    case event::TxFull: return 120825;
+    case event::Dcb: return 120826;
+    default: return 120827;
+    }
+}
+
 } // namespace ecr::link

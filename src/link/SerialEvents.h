@@ -12,7 +12,11 @@ inline constexpr int Break = 1001, CtsTimeout = 1002, DsrTimeout = 1003, Frame =
 inline constexpr int Other = 1099;
 } // namespace event
 
-// "EvReceive", "Frame Error", ...; "Other Error" for unknown numbers.
+// "EvReceive", "Frame Error", ...; "Other Error" for unknown numbers. The
+// names the serial control gives its events, for the log.
 const char* SerialEventText(int eventNumber);
+// The event in words for the user: its catalogue id ("Data received",
+// "Framing error", ...; "Serial port error" for unknown numbers).
+int SerialEventMessage(int eventNumber);
 
 } // namespace ecr::link

@@ -141,6 +141,8 @@ public:
     // own page I/O (a backup file rather than the database); nullptr goes
     // back to its own. Refused (false) while a transfer runs or is paused.
     bool usePageIO(PageIO* io);
+    // The clock of the time-outs: front ends count the time left on it.
+    Clock& clock() const { return clock_; }
     // The paused (or last) paged transfer, with first = the page to continue from.
     const std::optional<PagedJob>& pagedJob() const { return paged_; }
     const ReceiveFrame& dispatcher() const { return rx_; }

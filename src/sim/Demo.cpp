@@ -3,6 +3,7 @@
 #include "DemoRecords.h"
 
 #include "records/Cashier.h"
+#include "records/Limits.h"
 #include "records/Department.h"
 #include "records/PageKinds.h"
 
@@ -31,7 +32,7 @@ void fillCashiers(RegisterMemory& mem) {
     for (const Row& r : rows) {
         CashierRecord c;
         c.id = id;
-        c.name = r.name;
+        c.name = DemoText(CashierLimits::name, r.name);
         c.passwd = r.passwd;
         c.rights.fill(1);
         for (int w : r.withheld) c.rights[static_cast<std::size_t>(w)] = 0;
@@ -58,7 +59,7 @@ void fillDepartments(RegisterMemory& mem) {
     for (const Row& r : rows) {
         DepartRecord d;
         d.id = id;
-        d.name = r.name;
+        d.name = DemoText(DepartLimits::name, r.name);
         d.price = r.price;
         d.tax = r.tax;
         d.discounten = r.discounten;

@@ -11,9 +11,17 @@
 #include "records/Promotion.h"
 
 #include <cstdio>
+#include <stdexcept>
 #include <string>
 
 namespace ecr::sim {
+
+std::string DemoText(const records::FieldLimit& limit, const std::string& text) {
+    if (records::CheckText(limit, text, 2))
+        throw std::logic_error("demo text \"" + text + "\" does not fit its field of " + std::to_string(limit.bytes) +
+                               " bytes");
+    return text;
+}
 
 namespace {
 
@@ -48,7 +56,7 @@ constexpr Article kArticles[] = {
     {"22", "Apples per kg", 4, 2.49},
     {"23", "Tomatoes per kg", 4, 3.20},
     {"31", "Minced beef per kg", 5, 8.90},
-    {"32", "Chicken breast per kg", 5, 9.80},
+    {"32", "Chicken per kg", 5, 9.80},
     {"4311501000011", "Frozen pizza", 6, 2.99},
     {"4311501000028", "Ice cream 500ml", 6, 3.49},
     {"4005808123456", "Washing-up liquid", 7, 1.45},
@@ -72,7 +80,7 @@ void pluAt(int n, PluRecord& r) {
     if (n < kArticleCount) {
         const Article& a = kArticles[n];
         r.id = a.code;
-        r.name = a.name;
+        r.name = DemoText(PluLimits::name, a.name);
         r.depart = a.depart;
         r.price = a.price;
     } else {
@@ -80,7 +88,7 @@ void pluAt(int n, PluRecord& r) {
         std::snprintf(code, sizeof code, "8000%03d", n);
         std::snprintf(name, sizeof name, "Article %03d", n);
         r.id = code;
-        r.name = name;
+        r.name = DemoText(PluLimits::name, name);
         r.depart = n % 7 + 1;
         r.price = 0.5 + (n % 40) * 0.25;
     }
@@ -96,7 +104,10 @@ void pluAt(int n, PluRecord& r) {
 void FillDemoParams(RegisterMemory& mem) {
     ParamValues v;
     auto num = [&](const char* c, double x) { v.numbers[c] = x; };
-    auto txt = [&](const char* c, const char* t) { v.texts[c] = t; };
+    auto txt = [&](const char* c, const char* t) {
+        const auto limit = ParamLimit(c, ParamLayout::B);
+        v.texts[c] = limit ? DemoText(*limit, t) : std::string(t);
+    };
     num("Language", 1);
     num("MachineNumber", 1);
     num("PassWordEn", 0);
@@ -145,7 +156,7 @@ void FillDemoParams(RegisterMemory& mem) {
     txt("InStoreCode", "2000000000");
     const char* tastes[] = {"No ice", "Less sugar", "Extra hot", "Spicy", "Mild", "No onion", "Take away", "Eat in"};
     for (int i = 0; i < 8; ++i)
-        v.texts["Taste" + std::to_string(i + 1)] = tastes[i];
+        txt(("Taste" + std::to_string(i + 1)).c_str(), tastes[i]);
     txt("RegNo", "REG-0001-DEMO");
     txt("FiscalInfo", "Demo fiscal memory");
     txt("LocalCurrencyAbbr", "$");
@@ -204,8 +215,10 @@ void FillDemoMembers(RegisterMemory& mem) {
     };
     Bytes page = blank();
     int i = 0;
-    for (const MemberRecord& m : members)
+    for (const MemberRecord& m : members) {
+        for (const std::string* t : {&m.username, &m.useraddress, &m.tel}) DemoText(MemberLimits::text, *t);
         EncodeMember(m, RecordAt(ByteSpan(page), i++, kMemberRecordSize));
+    }
     mem.write(kind::Member, page);
 }
 
@@ -213,14 +226,14 @@ void FillDemoBundles(RegisterMemory& mem) {
     Bytes page = blank();
     BundleRecord b;
     b.bundlenumber = "501";
-    b.bundlename = "Breakfast set";
+    b.bundlename = DemoText(BundleLimits::bundlename, "Breakfast set");
     b.price = 3.50;
     b.items[0] = {"2000002", 2};
     b.items[1] = {"9003", 1};
     EncodeBundle(b, RecordAt(ByteSpan(page), 0, kBundleRecordSize));
     b = {};
     b.bundlenumber = "502";
-    b.bundlename = "Lunch menu";
+    b.bundlename = DemoText(BundleLimits::bundlename, "Lunch menu");
     b.price = 7.90;
     b.items[0] = {"9001", 1};
     b.items[1] = {"9002", 1};
@@ -228,7 +241,7 @@ void FillDemoBundles(RegisterMemory& mem) {
     EncodeBundle(b, RecordAt(ByteSpan(page), 1, kBundleRecordSize));
     b = {};
     b.bundlenumber = "503";
-    b.bundlename = "Fruit basket";
+    b.bundlename = DemoText(BundleLimits::bundlename, "Fruit basket");
     b.price = 5.00;
     b.items[0] = {"21", 1.5};
     b.items[1] = {"22", 1};
@@ -244,8 +257,10 @@ void FillDemoPromotions(RegisterMemory& mem) {
         {3, "4008400402222", "2009-11-01 00:00:00", "2009-11-30 00:00:00", 1, 0.99, "", 0, "Milk week"},
     };
     Bytes page = blank();
-    for (const PromotionRecord& p : promos)
+    for (const PromotionRecord& p : promos) {
+        DemoText(PromotionLimits::promotionname, p.promotionname);
         EncodePromotion(p, RecordAt(ByteSpan(page), p.address, kPromotionRecordSize), 2);
+    }
     mem.write(kind::Promotion, page);
 }
 

@@ -4,8 +4,16 @@
 #pragma once
 
 #include "RegisterMemory.h"
+#include "records/Limits.h"
+
+#include <string>
 
 namespace ecr::sim {
+
+// A demo text, checked against the field it goes into: a text the register
+// would cut short throws std::logic_error naming it, so the demo register
+// holds every name whole.
+std::string DemoText(const records::FieldLimit& limit, const std::string& text);
 
 void FillDemoParams(RegisterMemory& mem);
 void FillDemoKeys(RegisterMemory& mem);

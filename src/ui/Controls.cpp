@@ -3,6 +3,7 @@
 #include "Texts.h"
 
 #include <QCheckBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -63,5 +64,13 @@ QString AmountText(double value, int minDecimals) {
 }
 
 QString PlainNumber(double value) { return QString::number(value, 'g', 15); }
+
+QString LeftToRight(const QString& text) {
+    if (QGuiApplication::layoutDirection() != Qt::RightToLeft || text.isEmpty()) return text;
+    // Left-to-right marks on both sides: the signs and brackets between the
+    // digits take the digits' direction, not the interface's.
+    const QChar mark(0x200E);
+    return mark + text + mark;
+}
 
 } // namespace ecr::ui

@@ -32,4 +32,9 @@ QString AmountText(double value, int minDecimals);
 // A stored number without trailing zeros: 13 as "13", 9.5 as "9.5".
 QString PlainNumber(double value);
 
+// A text of digits and signs ("-2.000", "3(12)") that must read left to right
+// in a label or message: in a right-to-left interface it is marked so, else
+// returned as it is.
+QString LeftToRight(const QString& text);
+
 } // namespace ecr::ui

@@ -189,6 +189,8 @@ void FieldForm::build(QWidget* form) {
             }
             auto* page = new QWidget(tabs);
             if (sec.object) page->setObjectName(QString::fromLatin1(sec.object));
+            // Long tabs in tall scripts (Thai) must still fit a 1024 x 768 screen.
+            grid->setVerticalSpacing(3);
             page->setLayout(grid);
             tabs->addTab(page, LiteralCaption(Text(sec.caption)));
             parent = page;

@@ -37,4 +37,14 @@ void ApplyFormFont(QWidget* form);
 // Farsi lays the whole interface out right to left.
 void ApplyLayoutDirection(int langCode);
 
+// The interface language for Qt's own texts too: the direction as above, the
+// standard buttons of message boxes and dialogs (OK, Cancel, Yes, No, Close,
+// Save) from the catalogue with their mnemonics, and Qt's translations of its
+// other texts (the text boxes' menu, file and print dialogs) where they are
+// installed for the language.
+void ApplyInterfaceLanguage(int langCode);
+
+// Qt's locale name of a language ("zh_CN", "fa", ...); empty for none.
+QString QtLocaleName(int langCode);
+
 } // namespace ecr::ui

@@ -10,7 +10,9 @@
 #include "import/Spreadsheet.h"
 
 #include <QDialog>
+#include <QList>
 #include <QString>
+#include <QStyledItemDelegate>
 
 #include <functional>
 #include <string>
@@ -24,6 +26,22 @@ class QTreeWidgetItem;
 namespace ecr::ui {
 
 class ProgressPanel;
+
+// How ListView1 draws its cells: the columns that show numbers on the trailing
+// side and read left to right, so that "-2.000" stays "-2.000" in a
+// right-to-left language.
+class ListCellDelegate : public QStyledItemDelegate {
+    Q_OBJECT
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void setNumberColumns(const QList<int>& columns) { numbers_ = columns; }
+    bool isNumberColumn(int column) const { return numbers_.contains(column); }
+    // Public so tests can see a cell as it is drawn.
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override;
+
+private:
+    QList<int> numbers_;
+};
 
 class ListForm : public QDialog, public TransferHost {
     Q_OBJECT
@@ -45,6 +63,17 @@ public:
     virtual QString recordName(const QTreeWidgetItem& row) const;
     ProgressPanel* progressPanel() const { return panel_; }
 
+    // ListView1's columns that show numbers (see ListCellDelegate).
+    void setNumberColumns(const QList<int>& columns);
+    // Fits every column to its caption and its contents, the last one taking
+    // the room left; done by itself whenever rows are added, changed or
+    // removed, and when the list is resized.
+    void fitColumns();
+    // A column never narrower than width, however short its contents.
+    void setColumnMinimum(int column, int width);
+    // F5: the list read again, where it stands.
+    virtual void refresh() { reloadAfterRead(); }
+
     // False, after message 111609, while the port is open.
     bool mayClose() { return MayCloseWhileLinked(this); }
     // Closing by any way (cmdExit, Escape, the title bar) asks mayClose().
@@ -56,13 +85,14 @@ public:
     // TransferHost
     QWidget* hostWidget() override { return this; }
     void setControlsEnabled(bool enabled) override { SetControlsEnabled(enabled); }
+    ProgressPanel* transferPanel() override { return panel_; }
     // Log location prefix: the form's name.
     std::string where(const char* procedure) { return Where(*this, procedure); }
 
 protected:
     // ListView1 in report view, one column per caption id.
     QTreeWidget* createList(const std::vector<int>& columnCaptions);
-    // Columns from first on wide enough for their captions, at least minWidth.
+    // Columns from first on never narrower than their captions or minWidth.
     void fitColumnsToCaptions(int first, int minWidth);
     void fitColumnToCaption(int column, int minWidth);
     // fraProgress, hidden.
@@ -72,9 +102,21 @@ protected:
     // and says 111196. rowCount sets the progress bar.
     void exportSheet(const std::function<sheets::SheetData()>& build, long long rowCount);
 
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    void scheduleFit();
+    void layoutColumns();
+    void bindKeys();
+
     QTreeWidget* list_ = nullptr;
+    ListCellDelegate* cells_ = nullptr;
     ProgressPanel* panel_ = nullptr;
+    QList<int> fitted_;         // each column's width for its caption and contents
+    QList<int> minimum_;        // each column's least width
+    bool fitPending_ = false;
+    bool keysBound_ = false;
 };
 
 class EntryForm : public QDialog {

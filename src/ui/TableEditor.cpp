@@ -73,7 +73,8 @@ TableListForm::TableListForm(const ListDescription& d, QWidget* parent) : ListFo
         connect(cmdUpload, &QPushButton::clicked, paged, &PagedTransfer::upload);
         connect(cmdDownload, &QPushButton::clicked, paged, &PagedTransfer::download);
     } else if (plan) {
-        if (d_.sheet) layout->addWidget(createProgressPanel());
+        // Shows the single page's request busy, and an export.
+        layout->addWidget(createProgressPanel());
         auto* single = new SinglePageTransfer(*this, d_.transferKind);
         connect(cmdUpload, &QPushButton::clicked, single, [single] { single->start(link::Direction::Read); });
         connect(cmdDownload, &QPushButton::clicked, single, [single] { single->start(link::Direction::Write); });
@@ -94,13 +95,17 @@ TableListForm::TableListForm(const ListDescription& d, QWidget* parent) : ListFo
 
     resize(d_.size);
     ApplyFormFont(this);
+    QList<int> numbers;
     for (std::size_t c = 0; c < d_.columns.size(); ++c) {
         const int column = static_cast<int>(c);
+        const Shown shown = d_.columns[c].shown;
+        if (shown == Shown::Number || shown == Shown::Amount2 || shown == Shown::Amount3) numbers << column;
         if (d_.columns[c].width > 0)
-            list()->header()->resizeSection(column, d_.columns[c].width);
+            setColumnMinimum(column, d_.columns[c].width);
         else
             fitColumnToCaption(column, d_.fitMinWidth);
     }
+    setNumberColumns(numbers);
     FillList();
 }
 

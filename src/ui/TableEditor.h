@@ -37,7 +37,7 @@ struct ListColumn {
     const char* column;
     int caption;
     Shown shown = Shown::Text;
-    int width = 0;             // 0: as wide as the caption needs
+    int width = 0;             // least width; 0: as wide as the caption needs (contents widen it)
     std::vector<int> captions; // Shown::Captions
     std::function<QString(db::Database&, const db::Value&)> lookup; // Shown::Lookup
 };

@@ -4,12 +4,16 @@
 // transfers as the list forms.
 #pragma once
 
+#include "ProgressPanel.h"
 #include "link/TransferEngine.h"
 #include "link/TransferPlans.h"
 
 #include <QList>
 #include <QMetaObject>
 #include <QObject>
+#include <QPointer>
+
+#include <functional>
 
 #include <functional>
 #include <string>
@@ -19,8 +23,6 @@ class QLineEdit;
 class QWidget;
 
 namespace ecr::ui {
-
-class ProgressPanel;
 
 // What a transfer needs of the form that runs it.
 class TransferHost {
@@ -32,6 +34,31 @@ public:
     virtual void setControlsEnabled(bool enabled) = 0;
     // After a completed read.
     virtual void reloadAfterRead() {}
+    // The panel a single-page transfer shows itself busy in; nullptr: the
+    // transfer brings a small window of its own.
+    virtual ProgressPanel* transferPanel() { return nullptr; }
+};
+
+// Counts down to a deadline on the engine's clock, showing the time left once
+// a second (a manual clock in tests moves it by hand).
+class Countdown {
+public:
+    Countdown() = default;
+    Countdown(const Countdown&) = delete;
+    Countdown& operator=(const Countdown&) = delete;
+    ~Countdown() { stop(); }
+    // show(msLeft) now and at every whole second until the deadline.
+    void start(link::TransferEngine* engine, long long ms, std::function<void(long long)> show);
+    void stop();
+    bool running() const { return timer_ != 0; }
+
+private:
+    void tick();
+
+    QPointer<link::TransferEngine> engine_;
+    link::Clock::TimerId timer_ = 0;
+    long long deadline_ = 0;
+    std::function<void(long long)> show_;
 };
 
 // Log location of a procedure of the host: "<form>_<procedure>".
@@ -42,7 +69,9 @@ std::string Where(TransferHost& host, const char* procedure);
 bool MayCloseWhileLinked(QWidget* form);
 
 // One register page of a kind of the link's plan table ("cashiers",
-// "departments", "flashcash"): no question, no panel, no retry.
+// "departments", "flashcash"): no question, no page range, no retry. While the
+// register is asked, the host's panel (or a small window) shows what is read
+// or written, a moving bar, the time left and Stop.
 class SinglePageTransfer : public QObject {
     Q_OBJECT
 public:
@@ -54,18 +83,29 @@ public:
     // way; procedure names it in the log.
     bool run(link::Direction d, const char* procedure, const std::function<bool(link::TransferEngine&)>& begin);
 
+    // The panel shown while the request runs (the host's or the transfer's own).
+    ProgressPanel* panel() const { return shownPanel_; }
+
 private:
     void finished(const link::TransferResult& r, link::Direction d);
     void release();
+    ProgressPanel* busyPanel();
 
     TransferHost& host_;
     const link::KindPlan* plan_;
-    QMetaObject::Connection state_, done_;
+    QMetaObject::Connection state_, done_, stop_;
+    ProgressPanel* ownPanel_ = nullptr;
+    QPointer<ProgressPanel> shownPanel_;
+    QString busyText_; // what start() is about to ask, for the panel
+    Countdown countdown_;
 };
 
 // The paged upload and download of one kind, driven by the form's page boxes
 // (txtStartPage, txtEndPage) and its progress panel. Idle, running, paused,
-// finished as the panel shows.
+// finished as the panel shows. The bar spans the range as first started, so
+// Continue goes on from where it stood; a page being retried shows its attempt
+// and the time until the transfer gives up; a pause names the page that
+// Continue starts with.
 class PagedTransfer : public QObject {
     Q_OBJECT
 public:
@@ -94,6 +134,8 @@ private:
     void run(link::Direction d);
     void onState(link::EngineState s);
     void onPage(int page, const QString& caption);
+    void onAttemptFailed(int page, int attempt, const link::LinkMessage& why);
+    void showAttempt(long long msLeft);
     void onFinished(const link::TransferResult& r);
     void stopClicked();
     void continueClicked();
@@ -107,6 +149,10 @@ private:
     QLineEdit* end_;
     link::Direction direction_ = link::Direction::Read;
     bool paused_ = false;
+    int barFirst_ = -1;        // bar minimum of the transfer as first started
+    int attempt_ = 0;          // the attempt running after a failed one
+    QString attemptReason_;    // why the one before failed
+    Countdown countdown_;
     QList<QMetaObject::Connection> engineConnections_;
 };
 

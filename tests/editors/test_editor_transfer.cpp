@@ -1,107 +1,6 @@
 // The editors' transfers against the simulated register on a pseudo-terminal:
 // the real serial transport, the engine on a clock the test moves.
-#include "FormsFixture.h"
-#include "editors/CashierForm.h"
-#include "editors/DepartForm.h"
-#include "editors/PluForm.h"
-#include "gui/FormRegistry.h"
-#include "gui/MainWindow.h"
-#include "ui/RegisterLink.h"
-#include "ui/Texts.h"
-#include "link/Clock.h"
-#include "link/SerialTransport.h"
-#include "link/TransferEngine.h"
-#include "records/Cashier.h"
-#include "ui/ProgressPanel.h"
-#include "ui/Transfers.h"
-#include "records/Department.h"
-#include "records/PageKinds.h"
-#include "records/Plu.h"
-#include "sim/SimServer.h"
-
-#include <QLabel>
-#include <QProgressBar>
-
-#include <chrono>
-
-using namespace ecr;
-using namespace ecr::editors;
-using namespace ecr::ui;
-using Icon = ecr::ui::Prompter::Icon;
-namespace kind = ecr::records::kind;
-
-namespace {
-
-struct SimTransferTest : FormsFixture {
-    sim::RegisterMemory memory;
-    sim::SimRegister reg{memory};
-    sim::SimServer server{reg};
-    std::string port;
-    link::SerialTransport transport{[this] { return link::PortSettings{port, 115200}; }};
-    link::ManualClock clock;
-    rows::DbPageIO io{*db, App()};
-    std::unique_ptr<link::TransferEngine> engine;
-
-    SimTransferTest() {
-        QString err;
-        EXPECT_TRUE(server.start(err)) << err.toStdString();
-        port = server.path().toStdString();
-        engine = std::make_unique<link::TransferEngine>(transport, io, clock);
-        ui::SetEngine(engine.get());
-    }
-    ~SimTransferTest() override {
-        ui::SetEngine(nullptr);
-        engine.reset();
-    }
-
-    // Runs the event loop and what the engine posted on its clock until done.
-    bool runUntil(const std::function<bool()>& done, int ms = 15000) {
-        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-        while (!done()) {
-            if (std::chrono::steady_clock::now() > end) return false;
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 2);
-            clock.runPending();
-        }
-        return true;
-    }
-    bool shown(const QString& text, qsizetype from = 0) const { return messagesSince(from).contains(text); }
-    int questions(const QString& text) const {
-        int n = 0;
-        for (const auto& s : prompter.shown) n += s.question && s.text == text;
-        return n;
-    }
-    static bool enabled(QWidget* f, const char* name) { return child<QWidget>(f, name)->isEnabled(); }
-    static bool panelUp(QWidget* f) { return child<QWidget>(f, "fraProgress")->isVisible(); }
-
-    static records::PluRecord pluRecord(int sid, const std::string& id, const std::string& name) {
-        records::PluRecord r;
-        r.sid = sid;
-        r.id = id;
-        r.name = name;
-        r.depart = 2;
-        r.price = 1.5 + sid;
-        r.stockvalue = 10;
-        return r;
-    }
-    // PLU pages in the register, records at the given sids.
-    void registerPlus(const std::vector<records::PluRecord>& plus) {
-        std::map<int, Bytes> pages;
-        for (const auto& r : plus) {
-            Bytes& page = pages.try_emplace(kind::Plu + r.sid / 100, Bytes(records::kPageSize, 0xFF)).first->second;
-            EXPECT_TRUE(records::EncodePlu(r, ByteSpan(page).subspan((r.sid % 100) * records::kPluRecordSize,
-                                                                         records::kPluRecordSize), 2));
-        }
-        for (auto& [addr, page] : pages) memory.write(addr, page);
-    }
-    void fault(const char* rule) {
-        std::string err;
-        auto f = sim::ParseFault(rule, err);
-        ASSERT_TRUE(f) << err;
-        reg.addFault(*f);
-    }
-};
-
-} // namespace
+#include "SimTransferFixture.h"
 
 TEST_F(SimTransferTest, PluUploadOf64PagesStopsAtPage7AndContinueReadsPage7Again) {
     db->execute("INSERT INTO info(keyboard) VALUES(0)"); // 64 PLU pages
@@ -429,7 +328,9 @@ TEST_F(SimTransferTest, TheMainWindowsEngineUsesTheStoredPortAndShowsSerialEvent
         click(&f, "cmdUpload");
         ASSERT_TRUE(runUntil([&] { return shown("S111235"); }));
         EXPECT_EQ(db->scalar("SELECT name FROM cashier WHERE id=2").toText(), "Anna");
-        EXPECT_EQ(w.findChild<QLabel*>("Panel5")->text(), "EvReceive");
+        // The last serial event in words; the serial control's name for it on hover.
+        EXPECT_EQ(w.findChild<QLabel*>("Panel5")->text(), "S120810");
+        EXPECT_EQ(w.findChild<QLabel*>("Panel5")->toolTip(), "EvReceive");
     }
     EXPECT_EQ(ui::Engine(), nullptr);
 }

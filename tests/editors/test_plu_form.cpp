@@ -89,11 +89,15 @@ TEST_F(PluFormTest, CaptionsColumnsAndDecimalPlaces) {
     for (int c = 0; c < listOf(&f)->columnCount(); ++c) headers << listOf(&f)->headerItem()->text(c);
     EXPECT_EQ(headers, QStringList({"S111074", "S111075", "S111076", "S111077", "S111448", "S111449", "S111078",
                                     "S111079", "S111080"}));
-    // No params row: "No"; then the register's decimal places.
-    EXPECT_EQ(child<QLabel>(&f, "Label6")->text(), "S111233");
+    // The decimals prices are read and written with, and where they come from:
+    // the default without a params row, then the register's parameters.
+    EXPECT_EQ(child<QLabel>(&f, "Label6")->text(), "S120831 2");
     db->execute("INSERT INTO params(PointEn) VALUES(3)");
     PluForm g;
-    EXPECT_EQ(child<QLabel>(&g, "Label6")->text(), "3");
+    EXPECT_EQ(child<QLabel>(&g, "Label6")->text(), "S120830 3");
+    db->execute("UPDATE params SET PointEn = 0");
+    PluForm h;
+    EXPECT_EQ(child<QLabel>(&h, "Label6")->text(), "S120830 0"); // prices without decimals
     EXPECT_FALSE(child<QWidget>(&g, "fraProgress")->isVisible());
 }
 
@@ -154,9 +158,11 @@ TEST_F(PluFormTest, PagesOfThirtyWithPositionLabel) {
     EXPECT_EQ(page(), std::make_pair(QString("1(2)"), 30));
     click(&f, "cmdNext");
     EXPECT_EQ(page(), std::make_pair(QString("2(2)"), 10));
-    // A department without PLUs empties the list and leaves the label.
+    // A department without PLUs empties the list and shows no page of none.
+    const qsizetype mark = prompter.shown.size();
     clickNode(f, node(f, "id5"));
-    EXPECT_EQ(page(), std::make_pair(QString("2(2)"), 0));
+    EXPECT_EQ(page(), std::make_pair(QString("0(0)"), 0));
+    EXPECT_EQ(prompter.shown.size(), mark); // no search: nothing to say
     // The root node changes nothing.
     clickNode(f, node(f, "all"));
     EXPECT_EQ(page(), std::make_pair(QString("1(3)"), 30));
@@ -196,9 +202,15 @@ TEST_F(PluFormTest, SearchByCodeAndByNameTakesTheTextLiterallyInAnyCase) {
     EXPECT_EQ(search(false, "100%"), QStringList({"3"})); // % is no wildcard
     EXPECT_EQ(search(false, "ab"), QStringList({"5", "6"})); // in any case
     EXPECT_EQ(search(false, "TEA"), QStringList({"1", "2"}));
+    qsizetype mark = prompter.shown.size();
     EXPECT_EQ(search(false, "100_"), QStringList());          // _ is no wildcard either
+    // A search without hits says so and shows no page of none.
+    EXPECT_EQ(messagesSince(mark), QStringList({"S120832 100_"}));
+    EXPECT_EQ(position(f), "0(0)");
     EXPECT_EQ(search(true, "2"), QStringList({"2"}));
+    mark = prompter.shown.size();
     EXPECT_EQ(search(true, "'; DROP TABLE plu; --"), QStringList());
+    EXPECT_EQ(messagesSince(mark), QStringList({"S120832 '; DROP TABLE plu; --"}));
     EXPECT_EQ(count(), 6);
     // Clicking the root keeps the results; another node ends the search.
     search(false, "Tea");
@@ -402,11 +414,16 @@ TEST_F(PluFormTest, AddPresetsTheTreesDepartmentAndAddAnotherResetsTheRightField
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(rows.rows[0], (std::vector<db::Value>{"111", "Yoghurt", 3, 1.5, 2.0, 30.0, 0, 1.4, 0.9, 0}));
     EXPECT_EQ(rows.rows[1], (std::vector<db::Value>{"112", "Kefir", 3, 0.0, 0.0, 0.0, 1, 1.4, 0.9, 1}));
-    // Rows appended as typed.
+    // Rows appended as a fill shows them.
     QTreeWidget* l = listOf(&f);
     ASSERT_EQ(l->topLevelItemCount(), 2);
-    EXPECT_EQ(rowTexts(l->topLevelItem(0)), QStringList({"111", "Yoghurt", "3", "1.5", "1.4", "0.9", "2", "30", ""}));
-    EXPECT_EQ(rowTexts(l->topLevelItem(1)), QStringList({"112", "Kefir", "3", "0", "1.4", "0.9", "0", "0", "S111232"}));
+    EXPECT_EQ(rowTexts(l->topLevelItem(0)),
+              QStringList({"111", "Yoghurt", "3", "1.50", "1.40", "0.90", "2.000", "30.000", ""}));
+    EXPECT_EQ(rowTexts(l->topLevelItem(1)),
+              QStringList({"112", "Kefir", "3", "0.00", "1.40", "0.90", "0.000", "0.000", "S111232"}));
+    f.FillData("first");
+    EXPECT_EQ(rowTexts(l->topLevelItem(0)),
+              QStringList({"111", "Yoghurt", "3", "1.50", "1.40", "0.90", "2.000", "30.000", ""}));
 }
 
 TEST_F(PluFormTest, ModifyEditsTheSelectedRowAndKeepsItsCodeAndSid) {
@@ -436,8 +453,9 @@ TEST_F(PluFormTest, ModifyEditsTheSelectedRowAndKeepsItsCodeAndSid) {
     EXPECT_TRUE(*seen);
     auto r = db->query("SELECT name, price, a0, sid FROM plu WHERE id='7'");
     EXPECT_EQ(r.rows.at(0), (std::vector<db::Value>{"Joe's", 2.5, 0, 42}));
+    // The row as a fill shows it.
     EXPECT_EQ(rowTexts(listOf(&f)->topLevelItem(0)),
-              QStringList({"7", "Joe's", "2", "2.5", "0.00", "0.00", "0.000", "0.000", ""}));
+              QStringList({"7", "Joe's", "2", "2.50", "0.00", "0.00", "0.000", "0.000", ""}));
 
     // A double click opens the same form without a message.
     selectRow(&f, 0);

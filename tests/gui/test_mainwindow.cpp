@@ -1,6 +1,7 @@
 #include "GuiFixture.h"
 #include "app/Config.h"
 #include "ui/Languages.h"
+#include "ui/Mnemonics.h"
 #include "gui/MainWindow.h"
 #include "ui/RegisterLink.h"
 #include "ui/Texts.h"
@@ -37,6 +38,8 @@ struct MainWindowTest : GuiFixture {
         return w.findChild<QLabel*>(QStringLiteral("Panel%1").arg(n))->text();
     }
     static QToolButton* button(MainWindow& w, const char* key) { return child<QToolButton>(&w, key); }
+    // A menu entry's caption without its mnemonic mark.
+    static QString caption(MainWindow& w, const char* name) { return PlainCaption(w.entry(name)->text()); }
     static QString letter(int lang) { return lang == 7 ? "H" : lang == 2 ? "T" : lang == 1 ? "S" : "E"; }
     // Every entry of the menus shows a catalogue text in the language (the
     // language names and the program's own captions aside), and a few named
@@ -52,13 +55,13 @@ struct MainWindowTest : GuiFixture {
             QAction* a = todo.takeFirst();
             if (a->menu()) todo << a->menu()->actions();
             if (a->isSeparator() || own.contains(a->objectName())) continue;
-            EXPECT_TRUE(catalogueText.match(a->text().trimmed()).hasMatch()) << a->objectName().toStdString() << " "
+            EXPECT_TRUE(catalogueText.match(PlainCaption(a->text()).trimmed()).hasMatch()) << a->objectName().toStdString() << " "
                                                                    << a->text().toStdString();
             ++seen;
         }
         EXPECT_GT(seen, 40);
         for (auto [name, id] : {std::pair{"mnuSysPara", 110011}, {"mnuSetPLU", 110021}, {"mnuAbout", 110060}})
-            EXPECT_EQ(w.entry(name)->text(), l + QString::number(id)) << name;
+            EXPECT_EQ(caption(w, name), l + QString::number(id)) << name;
         EXPECT_EQ(w.windowTitle(), l + "100000    Version 320 - 091017");
         EXPECT_EQ(panel(w, 4), l + "100001");
         EXPECT_EQ(button(w, "sys")->text(), l + "110011");
@@ -81,8 +84,8 @@ TEST_F(MainWindowTest, EveryEntryAndButtonIsPresentAndCaptioned) {
     for (const char* key : {"sys", "cashier", "depa", "hotkey", "plu", "saledata", "member", "download", "db", "about",
                             "exit"})
         EXPECT_NE(w.findChild<QToolButton*>(key), nullptr) << key;
-    EXPECT_FALSE(w.entry("mnuDataBackup")->text().isEmpty());
-    EXPECT_FALSE(w.entry("mnuDataRestore")->text().isEmpty());
+    EXPECT_FALSE(caption(w, "mnuDataBackup").isEmpty());
+    EXPECT_FALSE(caption(w, "mnuDataRestore").isEmpty());
     EXPECT_FALSE(button(w, "db")->text().isEmpty());
     EXPECT_NE(w.findChild<QWidget*>("Image1"), nullptr);
     EXPECT_EQ(w.findChild<QToolBar*>("Toolbar1"), w.toolbar());
@@ -97,10 +100,19 @@ TEST_F(MainWindowTest, StatusPanelsShowSettingsFileAndSerialEvent) {
     EXPECT_EQ(panel(w, 2), "/dev/ttyS1:57600"); // the device, not a COM number
     EXPECT_EQ(panel(w, 3), "ecr.db");
     EXPECT_EQ(panel(w, 5), "");
-    w.showSerialEvent(1004);
-    EXPECT_EQ(panel(w, 5), "Frame Error");
-    w.showSerialEvent(2);
-    EXPECT_EQ(panel(w, 5), "EvReceive");
+    // In words from the catalogue; the serial control's own name on hover.
+    const struct {
+        int event;
+        const char *words, *name;
+    } events[] = {{1004, "S120820", "Frame Error"},
+                  {2, "S120810", "EvReceive"},
+                  {1008, "S120823", "RxOver Error"},
+                  {4711, "S120827", "Other Error"}};
+    for (const auto& e : events) {
+        w.showSerialEvent(e.event);
+        EXPECT_EQ(panel(w, 5), e.words);
+        EXPECT_EQ(w.findChild<QLabel*>("Panel5")->toolTip(), e.name);
+    }
 }
 
 TEST_F(MainWindowTest, LanguageSwitchRecaptionsEverythingAtOnce) {
@@ -108,23 +120,23 @@ TEST_F(MainWindowTest, LanguageSwitchRecaptionsEverythingAtOnce) {
     App().langCode = 1;
     MainWindow w(forms);
     EXPECT_TRUE(w.entry("mnuSimplified")->isChecked());
-    EXPECT_EQ(w.entry("mnuSimplified")->text(), "中文");
-    EXPECT_EQ(w.entry("mnuTraditional")->text(), "繁體");
+    EXPECT_EQ(caption(w, "mnuSimplified"), "中文");
+    EXPECT_EQ(caption(w, "mnuTraditional"), "繁體");
 
     w.entry("mnuThailand")->trigger();
     expectCaptions(w, 7);
     EXPECT_EQ(App().langCode, 7);
     EXPECT_EQ(db->scalar("SELECT lang FROM info").toInt(), 7);
-    EXPECT_EQ(w.entry("mnuSimplified")->text(), "Simplified Chinese");
-    EXPECT_EQ(w.entry("mnuTraditional")->text(), "Traditional Chinese");
-    EXPECT_EQ(w.entry("mnuEnglish")->text(), "English");
-    EXPECT_EQ(w.entry("mnuThailand")->text(), "Thailand");
+    EXPECT_EQ(caption(w, "mnuSimplified"), "Simplified Chinese");
+    EXPECT_EQ(caption(w, "mnuTraditional"), "Traditional Chinese");
+    EXPECT_EQ(caption(w, "mnuEnglish"), "English");
+    EXPECT_EQ(caption(w, "mnuThailand"), "Thailand");
     for (const auto& l : kLanguages) EXPECT_EQ(w.entry(l.menuEntry)->isChecked(), l.code == 7) << l.menuEntry;
 
     w.entry("mnuTraditional")->trigger();
     expectCaptions(w, 2);
-    EXPECT_EQ(w.entry("mnuSimplified")->text(), "中文");
-    EXPECT_EQ(w.entry("mnuTraditional")->text(), "繁體");
+    EXPECT_EQ(caption(w, "mnuSimplified"), "中文");
+    EXPECT_EQ(caption(w, "mnuTraditional"), "繁體");
     EXPECT_TRUE(w.entry("mnuTraditional")->isChecked());
     EXPECT_FALSE(w.entry("mnuThailand")->isChecked());
     EXPECT_EQ(db->scalar("SELECT count(*) FROM info").toInt(), 1);
@@ -146,7 +158,7 @@ TEST_F(MainWindowTest, PlaceholdersOfReportTitlesAreLeftOutOfMenuCaptions) {
     db->execute("UPDATE msglist SET English = 'Details of Department%1' WHERE msgid = 110045");
     App().langCode = 3;
     MainWindow w(forms);
-    EXPECT_EQ(w.entry("mnuRpt11")->text(), "Details of Department");
+    EXPECT_EQ(caption(w, "mnuRpt11"), "Details of Department");
     EXPECT_EQ(MenuCaption("%1 of %2, 100%"), " of , 100%");
 }
 
@@ -159,7 +171,7 @@ TEST_F(MainWindowTest, OwnsTheOneEngineAndShowsItsSerialEvents) {
         EXPECT_EQ(Engine(), e);
         EXPECT_FALSE(e->portOpen());
         emit w.registerLink().transport().serialEvent(link::event::Frame);
-        EXPECT_EQ(panel(w, 5), "Frame Error");
+        EXPECT_EQ(panel(w, 5), "S120820");
     }
     EXPECT_EQ(Engine(), nullptr);
 }
@@ -168,7 +180,7 @@ TEST_F(MainWindowTest, LanguageOutsideTheListChecksNoEntry) {
     App().langCode = 9;
     MainWindow w(forms);
     for (const auto& l : kLanguages) EXPECT_FALSE(w.entry(l.menuEntry)->isChecked()) << l.menuEntry;
-    EXPECT_EQ(w.entry("mnuSysPara")->text(), "E110011"); // no column: English
+    EXPECT_EQ(caption(w, "mnuSysPara"), "E110011"); // no column: English
 }
 
 TEST_F(MainWindowTest, EntriesWithoutFormsAreDisabledUntilRegistered) {

@@ -10,6 +10,8 @@
 #include "reports/ReportsLog.h"
 #include "ui/Log.h"
 
+#include <QImage>
+
 #include <fstream>
 #include <sstream>
 
@@ -157,6 +159,21 @@ TEST_F(StartupTest, CommandLine) {
         {{"ecr-manager", "--port=/dev/pts/1", "--port", "/dev/pts/2"}, "--port is given twice"},
     };
     for (const auto& [args, error] : refused) EXPECT_EQ(ParseStartOptions(args).error, error) << args.join(' ').toStdString();
+    EXPECT_EQ(ParseStartOptions({"ecr-manager", "--write-icon", "i.png"}).writeIcon, "i.png");
+    EXPECT_EQ(ParseStartOptions({"ecr-manager", "--write-icon="}).error, "--write-icon needs a value");
+}
+
+// The install step draws the desktop's icon with the program itself.
+TEST_F(StartupTest, WritesItsIconForTheDesktopAndEnds) {
+    const std::string path = dir.file("ecr-manager.png");
+    EXPECT_EQ(RunDesktop({"ecr-manager", "--write-icon", QString::fromStdString(path)}), 0);
+    const QImage icon(QString::fromStdString(path));
+    ASSERT_FALSE(icon.isNull());
+    EXPECT_EQ(icon.size(), QSize(256, 256));
+    EXPECT_EQ(qAlpha(icon.pixel(0, 0)), 0);       // a rounded corner
+    EXPECT_EQ(qAlpha(icon.pixel(128, 20)), 255);  // the tile
+    EXPECT_EQ(App().conn, db.get());              // no database was opened for it
+    EXPECT_EQ(RunDesktop({"ecr-manager", "--write-icon", QString::fromStdString(dir.file("no/such/dir/i.png"))}), 1);
 }
 
 // --verbose turns on the debug output of every area; without it, none.

@@ -6,6 +6,7 @@
 #include "records/Department.h"
 #include "records/PageKinds.h"
 #include "sim/Demo.h"
+#include "sim/DemoRecords.h"
 #include "sim/Faults.h"
 #include "sim/SimRegister.h"
 #include "sim/SimServer.h"
@@ -250,6 +251,30 @@ TEST(SimDemo, FillsRealisticCashiersAndDepartments) {
     EXPECT_EQ(hot->name, "Hot Food");
     EXPECT_DOUBLE_EQ(hot->price, 6.80);
     EXPECT_EQ(hot->kitchenEn, 1);
+}
+
+TEST(SimDemo, EveryTextFitsItsFieldSoTheRegisterHoldsItWhole) {
+    using ecr::records::TextLimit;
+    // Bytes in the register's code page: a Chinese character takes two.
+    const struct {
+        const char* text;
+        bool fits;
+    } cases[] = {
+        {"Chicken breast per kg", false}, // 21 bytes
+        {"Chicken breast perkg", true},   // 20
+        {"饮料饮料饮料饮料饮料", true},     // 20
+        {"饮料饮料饮料饮料饮料饮", false},   // 22
+        {"", true},
+    };
+    for (const auto& c : cases) {
+        if (c.fits)
+            EXPECT_EQ(DemoText(TextLimit(20), c.text), c.text);
+        else
+            EXPECT_THROW(DemoText(TextLimit(20), c.text), std::logic_error) << c.text;
+    }
+    // The demo register itself: every name, address, receipt line and taste whole.
+    RegisterMemory m;
+    EXPECT_NO_THROW(FillDemo(m));
 }
 
 namespace {

@@ -37,6 +37,8 @@ inline bool Trapped(QWidget* parent, const std::string& location, const std::fun
 inline void ApplyFont(QWidget* form) { ui::ApplyFormFont(form); }
 inline QString MenuCaption(const QString& text) { return ui::MenuCaption(text); }
 inline QString NewExportPath(const QString& sheetName) { return ui::NewExportPath(sheetName); }
-inline void OpenExport(const QString& path) { ui::OpenExport(path); }
+inline void ShowExportedFile(QWidget* parent, const QString& path, const QString& doneText) {
+    ui::ShowExportedFile(parent, path, doneText);
+}
 
 } // namespace ecr::reports::forms

@@ -175,8 +175,7 @@ void ReportForm::cmdExport_Click() {
             WriteXlsx(*doc, path.toStdString());
         }))
         return;
-    OpenExport(path);
-    Inform(this, Caption(msg::ExportDone) + "\n" + path);
+    ShowExportedFile(this, path, Caption(msg::ExportDone));
 }
 
 std::function<void(QWidget*)> OpenReport(const char* formName) {
