@@ -72,7 +72,11 @@ TEST_F(FeedbackTest, ARetriedPageShowsItsAttemptAndTimeLeftStopNamesThePageAndTh
     EXPECT_EQ(bar->maximum(), 63);
     EXPECT_GE(bar->value(), 1);
     ASSERT_TRUE(runUntil([&] { return reg.requests(4193) == 4; }));
-    EXPECT_EQ(label(&f), ui::Text(111528).replace("(x)", "2"));
+    // The answer may already have moved the run on to page 3: either way the
+    // panel says it uploads again, with no attempt line.
+    const QString caption = label(&f);
+    EXPECT_TRUE(caption == ui::Text(111528).replace("(x)", "2") || caption == ui::Text(111528).replace("(x)", "3"))
+        << caption.toStdString();
     EXPECT_EQ(status(&f), "");
     ASSERT_TRUE(runUntil([&] { return shown("S111235"); }));
     EXPECT_EQ(bar->value(), 63);
