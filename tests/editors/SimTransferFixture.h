@@ -3,7 +3,7 @@
 // moves, faults by rule.
 #pragma once
 
-#include "FormsFixture.h"
+#include "SimLinkFixture.h"
 #include "editors/CashierForm.h"
 #include "editors/DepartForm.h"
 #include "editors/PluForm.h"
@@ -34,38 +34,7 @@ using namespace ecr::ui;
 using Icon = ecr::ui::Prompter::Icon;
 namespace kind = ecr::records::kind;
 
-struct SimTransferTest : FormsFixture {
-    sim::RegisterMemory memory;
-    sim::SimRegister reg{memory};
-    sim::SimServer server{reg};
-    std::string port;
-    link::SerialTransport transport{[this] { return link::PortSettings{port, 115200}; }};
-    link::ManualClock clock;
-    rows::DbPageIO io{*db, App()};
-    std::unique_ptr<link::TransferEngine> engine;
-
-    SimTransferTest() {
-        QString err;
-        EXPECT_TRUE(server.start(err)) << err.toStdString();
-        port = server.path().toStdString();
-        engine = std::make_unique<link::TransferEngine>(transport, io, clock);
-        ui::SetEngine(engine.get());
-    }
-    ~SimTransferTest() override {
-        ui::SetEngine(nullptr);
-        engine.reset();
-    }
-
-    // Runs the event loop and what the engine posted on its clock until done.
-    bool runUntil(const std::function<bool()>& done, int ms = 15000) {
-        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-        while (!done()) {
-            if (std::chrono::steady_clock::now() > end) return false;
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 2);
-            clock.runPending();
-        }
-        return true;
-    }
+struct SimTransferTest : SimLinkFixture {
     bool shown(const QString& text, qsizetype from = 0) const { return messagesSince(from).contains(text); }
     int questions(const QString& text) const {
         int n = 0;

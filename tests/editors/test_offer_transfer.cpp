@@ -1,7 +1,7 @@
 // Members, promotions and bundles between the forms and the simulated
 // register on a pseudo-terminal: the demo pages read, one row changed on the
 // form, written back and compared byte by byte.
-#include "FormsFixture.h"
+#include "SimLinkFixture.h"
 #include "editors/BundleForm.h"
 #include "editors/MemberForm.h"
 #include "editors/PromotionForm.h"
@@ -29,37 +29,7 @@ namespace kind = ecr::records::kind;
 
 namespace {
 
-struct OfferTransferTest : FormsFixture {
-    sim::RegisterMemory memory;
-    sim::SimRegister reg{memory};
-    sim::SimServer server{reg};
-    std::string port;
-    link::SerialTransport transport{[this] { return link::PortSettings{port, 115200}; }};
-    link::ManualClock clock;
-    rows::DbPageIO io{*db, App()};
-    std::unique_ptr<link::TransferEngine> engine;
-
-    OfferTransferTest() {
-        QString err;
-        EXPECT_TRUE(server.start(err)) << err.toStdString();
-        port = server.path().toStdString();
-        engine = std::make_unique<link::TransferEngine>(transport, io, clock);
-        ui::SetEngine(engine.get());
-    }
-    ~OfferTransferTest() override {
-        ui::SetEngine(nullptr);
-        engine.reset();
-    }
-
-    bool runUntil(const std::function<bool()>& done, int ms = 20000) {
-        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-        while (!done()) {
-            if (std::chrono::steady_clock::now() > end) return false;
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 2);
-            clock.runPending();
-        }
-        return true;
-    }
+struct OfferTransferTest : SimLinkFixture {
     bool shown(const QString& text) const { return messagesSince(0).contains(text); }
     // Runs the button's transfer to its completion message.
     void transfer(QWidget* f, const char* button, const char* done) {

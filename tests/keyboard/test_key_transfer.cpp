@@ -1,7 +1,7 @@
 // The key editor's upload and download against the simulated register on a
 // pseudo-terminal: the real serial transport, the engine on a clock the test
 // moves, the keyboard page compared byte by byte.
-#include "editors/FormsFixture.h"
+#include "editors/SimLinkFixture.h"
 #include "keyboard/KeyEditor.h"
 #include "link/Clock.h"
 #include "link/SerialTransport.h"
@@ -24,37 +24,10 @@ namespace kind = ecr::records::kind;
 
 namespace {
 
-struct KeyTransferTest : FormsFixture {
-    sim::RegisterMemory memory;
-    sim::SimRegister reg{memory};
-    sim::SimServer server{reg};
-    std::string port;
-    link::SerialTransport transport{[this] { return link::PortSettings{port, 115200}; }};
-    link::ManualClock clock;
-    rows::DbPageIO io{*db, App()};
-    std::unique_ptr<link::TransferEngine> engine;
+struct KeyTransferTest : SimLinkFixture {
 
     KeyTransferTest() {
         App().langCode = 3;
-        QString err;
-        EXPECT_TRUE(server.start(err)) << err.toStdString();
-        port = server.path().toStdString();
-        engine = std::make_unique<link::TransferEngine>(transport, io, clock);
-        ui::SetEngine(engine.get());
-    }
-    ~KeyTransferTest() override {
-        ui::SetEngine(nullptr);
-        engine.reset();
-    }
-
-    bool runUntil(const std::function<bool()>& done, int ms = 15000) {
-        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-        while (!done()) {
-            if (std::chrono::steady_clock::now() > end) return false;
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 2);
-            clock.runPending();
-        }
-        return true;
     }
     bool shown(const QString& text, qsizetype from = 0) const { return messagesSince(from).contains(text); }
     void fault(const char* rule) {

@@ -1,7 +1,7 @@
 // The logo and the whole-register backup and restore from their forms,
 // against the simulated register on a pseudo-terminal: the real serial
 // transport, the engine on a clock the test moves.
-#include "editors/FormsFixture.h"
+#include "editors/SimLinkFixture.h"
 #include "link/Clock.h"
 #include "link/RegisterCopy.h"
 #include "link/SerialTransport.h"
@@ -30,36 +30,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct SimFormsTest : FormsFixture {
-    sim::RegisterMemory memory;
-    sim::SimRegister reg{memory};
-    sim::SimServer server{reg};
-    std::string port;
-    link::SerialTransport transport{[this] { return link::PortSettings{port, 115200}; }};
-    link::ManualClock clock;
-    rows::DbPageIO io{*db, App()};
-    std::unique_ptr<link::TransferEngine> engine;
-
-    SimFormsTest() {
-        QString err;
-        EXPECT_TRUE(server.start(err)) << err.toStdString();
-        port = server.path().toStdString();
-        engine = std::make_unique<link::TransferEngine>(transport, io, clock);
-        ui::SetEngine(engine.get());
-    }
-    ~SimFormsTest() override {
-        ui::SetEngine(nullptr);
-        engine.reset();
-    }
-    bool runUntil(const std::function<bool()>& done, int ms = 30000) {
-        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-        while (!done()) {
-            if (std::chrono::steady_clock::now() > end) return false;
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 2);
-            clock.runPending();
-        }
-        return true;
-    }
+struct SimFormsTest : SimLinkFixture {
     bool shownSince(qsizetype mark, const QString& text) const { return messagesSince(mark).contains(text); }
     void fault(const std::string& rule) {
         std::string err;

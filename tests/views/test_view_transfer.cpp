@@ -1,7 +1,7 @@
 // The views' transfers against the simulated register on a pseudo-terminal:
 // the real serial transport, the engine on a clock the test moves, and the
 // simulator's log of the requests it answered.
-#include "editors/FormsFixture.h"
+#include "editors/SimLinkFixture.h"
 #include "link/Clock.h"
 #include "link/SerialTransport.h"
 #include "link/TransferEngine.h"
@@ -25,38 +25,11 @@ namespace kind = ecr::records::kind;
 
 namespace {
 
-struct ViewTransferTest : FormsFixture {
-    sim::RegisterMemory memory;
-    sim::SimRegister reg{memory};
-    sim::SimServer server{reg};
-    std::string port;
-    link::SerialTransport transport{[this] { return link::PortSettings{port, 115200}; }};
-    link::ManualClock clock;
-    rows::DbPageIO io{*db, App()};
-    std::unique_ptr<link::TransferEngine> engine;
+struct ViewTransferTest : SimLinkFixture {
     QStringList requests; // the simulator's log
 
     ViewTransferTest() {
-        QString err;
-        EXPECT_TRUE(server.start(err)) << err.toStdString();
-        port = server.path().toStdString();
         reg.onEvent = [this](const std::string& line) { requests << QString::fromStdString(line); };
-        engine = std::make_unique<link::TransferEngine>(transport, io, clock);
-        ui::SetEngine(engine.get());
-    }
-    ~ViewTransferTest() override {
-        ui::SetEngine(nullptr);
-        engine.reset();
-    }
-
-    bool runUntil(const std::function<bool()>& done, int ms = 30000) {
-        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-        while (!done()) {
-            if (std::chrono::steady_clock::now() > end) return false;
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 2);
-            clock.runPending();
-        }
-        return true;
     }
     bool idle() const { return !engine->busy() && engine->state() == link::EngineState::Idle; }
     bool shown(const QString& text) const { return messagesSince(0).contains(text); }
