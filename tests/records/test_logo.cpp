@@ -55,30 +55,24 @@ Bytes bitmap(int width, const std::vector<Bytes>& rows, int bpp = 1, Layout layo
 
 } // namespace
 
-TEST(Logo, LeftBitsMask) {
-    const std::uint8_t expected[] = {0x00, 0x80, 0xC0, 0xE0, 0xF0, 0xF8, 0xFC, 0xFE, 0x00};
-    for (int n = 0; n <= 8; ++n) EXPECT_EQ(LeftBitsMask(n), expected[n]) << n;
-    EXPECT_EQ(LeftBitsMask(-1), 0);
-}
-
-TEST(Logo, Width8TwoRowsInvertedTopFirst) {
-    Bytes out;
-    const LogoError e = LogoToBytes(bitmap(8, {{0xFF}, {0x0F}}), out);
-    ASSERT_TRUE(e.ok());
-    EXPECT_EQ(out, (Bytes{0x00, 0xF0})); // white top row prints nothing
-}
-
-TEST(Logo, Width12KeepsOnlyTheBitsOfTheWidth) {
-    Bytes out;
-    ASSERT_TRUE(LogoToBytes(bitmap(12, {{0x00, 0x00}, {0x5A, 0x33}, {0xFF, 0xFF}}), out).ok());
-    EXPECT_EQ(out, (Bytes{0xFF, 0xF0, 0xA5, 0xC0, 0x00, 0x00}));
-}
-
-TEST(Logo, WideRowsUseTheFourBytePadding) {
-    // 33 pixels: 5 bytes a row, 8 bytes a row in the file.
-    Bytes out;
-    ASSERT_TRUE(LogoToBytes(bitmap(33, {{1, 2, 3, 4, 0x7F, 9, 9, 9}, {0, 0, 0, 0, 0, 0, 0, 0}}), out).ok());
-    EXPECT_EQ(out, (Bytes{0xFE, 0xFD, 0xFC, 0xFB, 0x80, 0xFF, 0xFF, 0xFF, 0xFF, 0x80}));
+TEST(Logo, RowsInvertedTopFirstAndCutToTheWidth) {
+    const struct {
+        const char* name;
+        Bytes file;
+        Bytes expected;
+    } cases[] = {
+        {"8 wide: white top row prints nothing", bitmap(8, {{0xFF}, {0x0F}}), {0x00, 0xF0}},
+        {"12 wide: only the bits of the width", bitmap(12, {{0x00, 0x00}, {0x5A, 0x33}, {0xFF, 0xFF}}),
+         {0xFF, 0xF0, 0xA5, 0xC0, 0x00, 0x00}},
+        // 33 pixels: 5 bytes a row, 8 bytes a row in the file.
+        {"33 wide: four-byte padding", bitmap(33, {{1, 2, 3, 4, 0x7F, 9, 9, 9}, {0, 0, 0, 0, 0, 0, 0, 0}}),
+         {0xFE, 0xFD, 0xFC, 0xFB, 0x80, 0xFF, 0xFF, 0xFF, 0xFF, 0x80}},
+    };
+    for (const auto& c : cases) {
+        Bytes out;
+        ASSERT_TRUE(LogoToBytes(c.file, out).ok()) << c.name;
+        EXPECT_EQ(out, c.expected) << c.name;
+    }
 }
 
 TEST(Logo, RefusedFiles) {

@@ -1,5 +1,7 @@
 // Pictures that are no monochrome bitmap, converted into logos through Qt's
 // image reader when conversion is asked for, and refused as before otherwise.
+// (Monochrome bitmaps taken as they are and large pictures fitted are checked
+// through the logo form in the maintenance tests.)
 #include "QtApp.h"
 #include "TempDir.h"
 #include "records/LogoDither.h"
@@ -7,7 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QFile>
 #include <QImage>
 
 #include <fstream>
@@ -64,37 +65,6 @@ TEST(LogoPicture, OtherPicturesAreConvertedOnlyWhenAsked) {
         const std::uint8_t top = c.file == std::string("logo.png") ? 0x00 : 0xFF;
         EXPECT_EQ(converted.image.bytes, (Bytes{top, top, 0xFF, 0x00, 0xFF, 0x00})) << c.file;
     }
-}
-
-TEST(LogoPicture, MonochromeBitmapsAreTakenAsTheyAreAndLargePicturesFitted) {
-    TempDir dir;
-    const LogoImage logo{16, 2, {0xF0, 0x0F, 0x00, 0xFF}};
-    const Bytes bmp = MonochromeBitmap(logo);
-    const std::string path = dir.file("mono.bmp");
-    {
-        QFile f(QString::fromStdString(path));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(reinterpret_cast<const char*>(bmp.data()), static_cast<qint64>(bmp.size()));
-    }
-    for (bool dither : {false, true}) {
-        const LogoChoice c = ReadLogoPicture(path, dither);
-        ASSERT_TRUE(c.ok());
-        EXPECT_FALSE(c.converted);
-        EXPECT_EQ(c.image, logo);
-    }
-
-    // 1000 x 1000 does not fit the logo pages: scaled to 305 x 305.
-    const std::string big = dir.file("big.png");
-    ASSERT_TRUE(halves(1000, 1000).save(QString::fromStdString(big), "PNG"));
-    const LogoChoice fitted = ReadLogoPicture(big, true);
-    ASSERT_TRUE(fitted.ok());
-    EXPECT_TRUE(fitted.scaled());
-    EXPECT_EQ(fitted.sourceWidth, 1000);
-    EXPECT_EQ(fitted.image.width, 305);
-    EXPECT_EQ(fitted.image.height, 305);
-    EXPECT_LE(MonochromeBitmapSize(305, 305), kLogoMaxFileSize);
-    EXPECT_TRUE(fitted.image.ink(0, 100));
-    EXPECT_FALSE(fitted.image.ink(304, 100));
 }
 
 TEST(LogoPicture, FilesThatCannotBeReadAreRefusedWhateverIsAsked) {

@@ -1,9 +1,7 @@
 #include "RowsFixture.h"
-#include "app/ErrorLog.h"
 #include "records/Cashier.h"
 #include "records/Department.h"
 
-#include <fstream>
 
 using namespace ecr;
 using namespace ecr::records;
@@ -24,7 +22,7 @@ TEST_F(RowsFixture, CashierPageReplacesTableAndRoundTrips) {
     EncodeCashier(z, ByteSpan(page).subspan(99 * 40, 40));
     ASSERT_EQ(store(kind::Cashier, page, 0), "");
     EXPECT_EQ(count("cashier"), 2);
-    EXPECT_EQ(db->scalar("SELECT passwd FROM cashier WHERE id=1").toText(), "0042");
+    EXPECT_EQ(text("SELECT passwd FROM cashier WHERE id=1"), "0042");
     EXPECT_EQ(db->scalar("SELECT a9 + a0 FROM cashier WHERE id=99").toInt(), 1);
     EXPECT_EQ(build(kind::Cashier, 0), page);
 }
@@ -41,12 +39,11 @@ TEST_F(RowsFixture, DepartmentRecord100AtOffset3200RoundTrips) {
     EXPECT_EQ(count("depart"), 2);
     EXPECT_DOUBLE_EQ(db->scalar("SELECT price FROM depart WHERE id=100").toDouble(), 1.01);
     EXPECT_DOUBLE_EQ(db->scalar("SELECT tax FROM depart WHERE id=100").toDouble(), -1);
-    EXPECT_EQ(db->scalar("SELECT name FROM depart WHERE id=1").toText(), "饮料");
+    EXPECT_EQ(text("SELECT name FROM depart WHERE id=1"), "饮料");
     EXPECT_EQ(build(kind::Depart, 0), page);
 }
 
 TEST_F(RowsFixture, FailingPageLeavesTableAsItWas) {
-    SetErrorLogFolder(dir.path.string());
     db->execute("INSERT INTO depart(id,name) VALUES(5,'keep')");
     // A trigger makes the insert of record 3 fail halfway through the page.
     db->executeScript("CREATE TRIGGER boom BEFORE INSERT ON depart WHEN NEW.id = 3 "
@@ -55,12 +52,8 @@ TEST_F(RowsFixture, FailingPageLeavesTableAsItWas) {
     for (int id : {1, 2, 3, 4}) EncodeDepart({id, "D" + std::to_string(id), 1, 0, 1, id, 0}, ByteSpan(page).subspan(id * 32, 32));
     const std::string err = store(kind::Depart, page, 0);
     EXPECT_EQ(err, "disk says no");
-    EXPECT_EQ(db->scalar("SELECT group_concat(name) FROM depart").toText(), "keep");
-    std::ifstream log(ErrorLogPath());
-    std::string first;
-    std::getline(log, first);
-    EXPECT_EQ(first, "Location:      GetData_GetDepartmentStruct\r");
-    SetErrorLogFolder("");
+    EXPECT_EQ(text("SELECT group_concat(name) FROM depart"), "keep");
+    EXPECT_EQ(firstLogLine(), "Location:      GetData_GetDepartmentStruct\r");
 }
 
 TEST_F(RowsFixture, AllBlankPagesGiveNoRows) {

@@ -9,7 +9,7 @@ TEST_F(RowsFixture, BlankKeyboardPageGives385RowsAndGoesBackUnchanged) {
     ASSERT_EQ(store(kind::Keyboard, blankPage(), 0), "");
     EXPECT_EQ(count("hotkey"), 385);
     EXPECT_EQ(db->scalar("SELECT count(*) FROM hotkey WHERE content=0 AND content2=0 AND function=''").toInt(), 385);
-    EXPECT_EQ(db->scalar("SELECT min(keyaddress) || '-' || max(keyaddress) FROM hotkey").toText(), "0-384");
+    EXPECT_EQ(text("SELECT min(keyaddress) || '-' || max(keyaddress) FROM hotkey"), "0-384");
     EXPECT_EQ(build(kind::Keyboard, 0), blankPage());
 }
 
@@ -23,10 +23,9 @@ TEST_F(RowsFixture, KeyAddress384IsTheLastRecordAndRoundTrips) {
     EXPECT_TRUE(IsBlankBytes(ByteView(page).subspan(500, 10))); // key 50 has no function
     ASSERT_EQ(store(kind::Keyboard, page, 0), "");
     EXPECT_EQ(count("hotkey"), 385);
-    EXPECT_EQ(db->scalar("SELECT content || ',' || content2 || ',' || function FROM hotkey WHERE keyaddress=384")
-                  .toText(),
+    EXPECT_EQ(text("SELECT content || ',' || content2 || ',' || function FROM hotkey WHERE keyaddress=384"),
               "99,1,F");
-    EXPECT_EQ(db->scalar("SELECT content || ',' || function FROM hotkey WHERE keyaddress=200").toText(), "123456,P");
+    EXPECT_EQ(text("SELECT content || ',' || function FROM hotkey WHERE keyaddress=200"), "123456,P");
     EXPECT_EQ(build(kind::Keyboard, 0), page);
 }
 

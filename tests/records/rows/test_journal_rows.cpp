@@ -1,15 +1,11 @@
 #include "../SampleRecords.h"
 #include "RowsFixture.h"
-#include "app/ErrorLog.h"
 #include "records/Fields.h"
 #include "records/Journal.h"
 
-#include <fstream>
-#include <sstream>
 
 using namespace ecr;
 using namespace ecr::records;
-
 using namespace ecr::records::samples;
 
 TEST_F(RowsFixture, JournalPriceKeepsItsDecimalsBothWays) {
@@ -42,20 +38,9 @@ TEST_F(RowsFixture, JournalLookUpsOfNamesPricesAndTax) {
     put(4, "12", 9);            // unknown department
     ASSERT_EQ(store(kind::Journal, page, 0), "");
     EXPECT_FALSE(ctx.endOfData);
-    auto rows = db->query("SELECT pluname,unitprice,depart,departname,taxvalue FROM plurecord ORDER BY sid");
-    ASSERT_EQ(rows.size(), 5u);
-    auto row = [&](std::size_t i) {
-        std::ostringstream s;
-        const auto& r = rows.rows[i];
-        s << r[0].toText() << '|' << r[1].toDouble() << '|' << r[2].toInt() << '|' << r[3].toText() << '|'
-          << r[4].toDouble();
-        return s.str();
-    };
-    EXPECT_EQ(row(0), "Rice|3.5|2|Food|17");
-    EXPECT_EQ(row(1), "Lunch set|25|0||0");
-    EXPECT_EQ(row(2), "|0|0||0");
-    EXPECT_EQ(row(3), "|0|4|Untaxed|6");
-    EXPECT_EQ(row(4), "Rice|3.5|9||6");
+    EXPECT_EQ(text("SELECT group_concat(pluname||'|'||unitprice||'|'||depart||'|'||departname||'|'||taxvalue, ' ; ') "
+                   "FROM (SELECT * FROM plurecord ORDER BY sid)"),
+              "Rice|3.5|2|Food|17.0 ; Lunch set|25.0|0||0.0 ; |0.0|0||0.0 ; |0.0|4|Untaxed|6.0 ; Rice|3.5|9||6.0");
 }
 
 TEST_F(RowsFixture, JournalBlankPageEndsTheRun) {
@@ -69,7 +54,7 @@ TEST_F(RowsFixture, JournalBlankPageEndsTheRun) {
     EncodeJournal(sale(), RecordAt(ByteSpan(page), 127, 32), 2);
     ASSERT_EQ(store(kind::Journal2, page, 5), "");
     EXPECT_FALSE(ctx.endOfData);
-    EXPECT_EQ(db->scalar("SELECT group_concat(sid) FROM plurecord ORDER BY sid").toText(), "0,5127");
+    EXPECT_EQ(text("SELECT group_concat(sid) FROM plurecord ORDER BY sid"), "0,5127");
 }
 
 TEST_F(RowsFixture, JournalSamePageTwiceKeepsOneRowPerSlot) {
@@ -77,7 +62,7 @@ TEST_F(RowsFixture, JournalSamePageTwiceKeepsOneRowPerSlot) {
     for (int i = 0; i < 3; ++i) EncodeJournal(sale(), RecordAt(ByteSpan(page), i, 32), 2);
     ASSERT_EQ(store(kind::Journal, page, 1), "");
     ASSERT_EQ(store(kind::Journal, page, 1), "");
-    EXPECT_EQ(db->scalar("SELECT group_concat(sid) FROM plurecord ORDER BY sid").toText(), "1000,1001,1002");
+    EXPECT_EQ(text("SELECT group_concat(sid) FROM plurecord ORDER BY sid"), "1000,1001,1002");
 }
 
 TEST_F(RowsFixture, JournalSecondAreaPagesAreBuiltFromTheirOwnRows) {
@@ -105,70 +90,50 @@ TEST_F(RowsFixture, JournalRowsToPageToRowsAndBack) {
     const Bytes page = build(kind::Journal, 2);
     db->execute("DELETE FROM plurecord");
     ASSERT_EQ(store(kind::Journal, page, 2), "");
-    auto rows = db->query("SELECT billnumber,pluid,pluname,unitprice,price,quantity,time,operation,depart,departname,"
-                          "taxvalue,cashier,opentable,sid FROM plurecord ORDER BY sid");
-    ASSERT_EQ(rows.size(), 3u);
-    EXPECT_EQ(rows.rows[0][2].toText(), "Soap");
-    EXPECT_DOUBLE_EQ(rows.rows[1][4].toDouble(), -2.5);
-    EXPECT_DOUBLE_EQ(rows.rows[1][5].toDouble(), -1);
-    EXPECT_EQ(rows.rows[1][6].toText(), "2009-12-31 23:59:00");
-    EXPECT_EQ(rows.rows[2][0].toInt(), 0);
-    EXPECT_EQ(rows.rows[2][6].toText(), "2010-01-01 00:00:00");
-    EXPECT_EQ(rows.rows[2][12].toInt(), 1);
+    EXPECT_EQ(text("SELECT group_concat(billnumber||','||pluid||','||pluname||','||price||','||quantity||','||time||','||"
+                   "operation||','||cashier||','||opentable||','||sid, ' | ') FROM (SELECT * FROM plurecord ORDER BY sid)"),
+              "1,4711,Soap,5.0,2.0,2009-12-31 23:59:00,0,2,0,2000 | "
+              "1,4711,Soap,-2.5,-1.0,2009-12-31 23:59:00,8,2,0,2001 | "
+              "0,,,100.0,0.0,2010-01-01 00:00:00,32,2,1,2127");
     EXPECT_EQ(build(kind::Journal, 2), page);
 }
 
 TEST_F(RowsFixture, JournalRecordWithoutARealDateIsReportedAndTheRestKept) {
-    SetErrorLogFolder(dir.path.string());
     Bytes page = blankPage();
     EncodeJournal(sale(), RecordAt(ByteSpan(page), 0, 32), 2);
     EncodeJournal(sale(), RecordAt(ByteSpan(page), 1, 32), 2);
     // 2009-2-30 is no day
     NumberToBytes(DateTextToPacked("200902301200"), ByteSpan(page).subspan(32 + 20, 4), 0, false);
     ASSERT_EQ(store(kind::Journal, page, 0), "");
-    EXPECT_EQ(db->scalar("SELECT group_concat(sid) FROM plurecord").toText(), "0");
+    EXPECT_EQ(text("SELECT group_concat(sid) FROM plurecord"), "0");
     EXPECT_EQ(last.skipped, (std::vector<link::RecordError>{
                                 {kind::Journal, 0, 1, "date 2009-2-30 12:0 is not a real date"}}));
-    std::ifstream log(ErrorLogPath());
-    std::string first;
-    std::getline(log, first);
-    EXPECT_EQ(first, "Location:      GetData_GetPluRecordStruct\r");
-    SetErrorLogFolder("");
+    EXPECT_EQ(firstLogLine(), "Location:      GetData_GetPluRecordStruct\r");
 }
 
 TEST_F(RowsFixture, JournalAllocationPagesAndTable) {
+    // Without stored pages every entry is -1 and nothing but 0xFF is sent.
+    const JournalPageTable none = rows::LoadJournalPageTable(*db);
+    EXPECT_EQ(std::count(none.entries.begin(), none.entries.end(), -1), 2048);
+    EXPECT_EQ(build(kind::JournalFat, 0), blankPage());
     Bytes fat0 = blankPage(), fat1 = blankPage();
     NumberToBytes(2, ByteSpan(fat0).subspan(0, 4), 0, false);
     NumberToBytes(0, ByteSpan(fat0).subspan(4, 4), 0, false);
+    NumberToBytes(-2, ByteSpan(fat0).subspan(12, 4), 0, false); // FE FF FF FF is no blank
     NumberToBytes(77, ByteSpan(fat0).subspan(4092, 4), 0, false);
     NumberToBytes(5, ByteSpan(fat1).subspan(8, 4), 0, false);
     ASSERT_EQ(store(kind::JournalFat, fat0, 0), "");
     ASSERT_EQ(store(kind::JournalFat, fat1, 1), "");
     const JournalPageTable journal = rows::LoadJournalPageTable(*db);
-    EXPECT_EQ(journal.entries[0], 2);
-    EXPECT_EQ(journal.entries[1], 0);
-    EXPECT_EQ(journal.entries[2], -1);
-    EXPECT_EQ(journal.entries[1023], 77);
-    EXPECT_EQ(journal.entries[1024], -1);
-    EXPECT_EQ(journal.entries[1026], 5);
-    const std::string fat1Text = db->scalar("SELECT fat1 FROM plurecordfat").toText();
+    const std::vector<std::pair<int, int>> entries = {{0, 2},   {1, 0},     {2, -1},   {3, -2},
+                                                      {1023, 77}, {1024, -1}, {1026, 5}, {2047, -1}};
+    for (auto [k, v] : entries) EXPECT_EQ(journal.entries[static_cast<std::size_t>(k)], v) << k;
+    EXPECT_EQ(std::count(journal.entries.begin(), journal.entries.end(), -1), 2048 - 5);
+    const std::string fat1Text = text("SELECT fat1 FROM plurecordfat");
     EXPECT_EQ(fat1Text.substr(0, 24), "2,0,0,0,0,0,0,0,255,255,");
     EXPECT_EQ(fat1Text.substr(fat1Text.size() - 9), ",77,0,0,0");
     EXPECT_EQ(count("plurecordfat"), 1);
     // Sent back byte for byte.
     EXPECT_EQ(build(kind::JournalFat, 0), fat0);
     EXPECT_EQ(build(kind::JournalFat, 1), fat1);
-}
-
-TEST_F(RowsFixture, JournalAllocationOfABlankPageIsAllMinusOne) {
-    Bytes fat0 = blankPage();
-    NumberToBytes(9, ByteSpan(fat0).subspan(4092, 4), 0, false);
-    ASSERT_EQ(store(kind::JournalFat, fat0, 0), "");
-    ASSERT_EQ(store(kind::JournalFat, blankPage(), 1), "");
-    const JournalPageTable journal = rows::LoadJournalPageTable(*db);
-    EXPECT_EQ(std::count(journal.entries.begin(), journal.entries.end(), -1), 2047);
-    EXPECT_EQ(journal.entries[1023], 9);
-    // Without a stored table nothing is sent but 0xFF.
-    db->execute("UPDATE plurecordfat SET fat1=NULL, fat2=NULL");
-    EXPECT_EQ(build(kind::JournalFat, 0), blankPage());
 }

@@ -35,7 +35,7 @@ TEST_F(RowsFixture, UploadMovesARowOfAnotherCodeOutOfTheSlotItTakes) {
     db->execute("INSERT INTO plu(id,name,sid) VALUES('11','user''s',5),('12','other',6),('13','last',300)");
     // The register holds 21 at slot 5 and 12 at slot 7.
     ASSERT_EQ(store(kind::Plu, pluPage({plu("21", 5), plu("12", 7)}), 0), "");
-    EXPECT_EQ(db->scalar("SELECT group_concat(id || '@' || sid, ' ') FROM (SELECT * FROM plu ORDER BY sid)").toText(),
+    EXPECT_EQ(text("SELECT group_concat(id || '@' || sid, ' ') FROM (SELECT * FROM plu ORDER BY sid)"),
               "21@5 12@7 13@300 11@301");
     EXPECT_EQ(last.moved, std::vector<std::string>{"11"});
     EXPECT_EQ(db->scalar("SELECT count(*) FROM (SELECT sid FROM plu GROUP BY sid HAVING count(*) > 1)").toInt(), 0);
@@ -48,7 +48,7 @@ TEST_F(RowsFixture, DisplacedRowAvoidsTheSlotsOfItsOwnPage) {
     db->execute("INSERT INTO plu(id,name,sid) VALUES('11','a',0),('12','b',1)");
     // Page 0 brings records at 0, 1 and 2: 11 and 12 go past them, to 3 and 4.
     ASSERT_EQ(store(kind::Plu, pluPage({plu("21", 0), plu("22", 1), plu("23", 2)}), 0), "");
-    EXPECT_EQ(db->scalar("SELECT group_concat(id || '@' || sid, ' ') FROM (SELECT * FROM plu ORDER BY sid)").toText(),
+    EXPECT_EQ(text("SELECT group_concat(id || '@' || sid, ' ') FROM (SELECT * FROM plu ORDER BY sid)"),
               "21@0 22@1 23@2 11@3 12@4");
     EXPECT_EQ(last.moved, (std::vector<std::string>{"11", "12"}));
 }

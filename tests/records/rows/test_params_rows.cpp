@@ -1,5 +1,6 @@
 #include "RowsFixture.h"
 #include "records/Params.h"
+#include "records/rows/Tables.h"
 
 using namespace ecr;
 using namespace ecr::records;
@@ -102,8 +103,8 @@ TEST_F(ParamsTest, VersionDependentFields) {
         EXPECT_EQ(v.texts.count("ServiceCharge1Name"), version >= 322 ? 1u : 0u);
         // Stored with version 320, the fields that were not read are empty.
         ASSERT_EQ(store(kind::Params, page, 0), "");
-        EXPECT_EQ(db->scalar("SELECT FiscalInfo FROM params").toText(), version >= 321 ? "FiscalInfo" : "");
-        EXPECT_EQ(db->scalar("SELECT Discount1Name FROM params").toText(), version >= 322 ? "Discount1Na" : "");
+        EXPECT_EQ(text("SELECT FiscalInfo FROM params"), version >= 321 ? "FiscalInfo" : "");
+        EXPECT_EQ(text("SELECT Discount1Name FROM params"), version >= 322 ? "Discount1Na" : "");
         db->execute("DELETE FROM params");
         insertRow();
     }
@@ -145,7 +146,7 @@ TEST_F(ParamsTest, LayoutBLongHeaderKeepsTheRegistersCharacters) {
     TextToBytes("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789abcdef", ByteSpan(reg).subspan(280, 42));
     reg[322] = 0x00;
     ASSERT_EQ(store(kind::Params, reg, 0), "");
-    EXPECT_EQ(db->scalar("SELECT NoteHead1 FROM params").toText(), "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789abcdef");
+    EXPECT_EQ(text("SELECT NoteHead1 FROM params"), "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789abcdef");
     db->execute("UPDATE params SET NoteHead1='Welcome to the shop, have a nice day!'");
     const Bytes page = build(kind::Params, 0);
     EXPECT_EQ(textAt(page, 280, 42), "Welcome to the shop, have a nice6789abcdef");
@@ -161,7 +162,7 @@ TEST_F(ParamsTest, StoreFlagClearRefreshesOnlyTheStoredPage) {
     ASSERT_EQ(store(kind::Params, reg, 0), "");
     EXPECT_EQ(db->scalar("SELECT PointEn FROM params").toInt(), 2);
     EXPECT_EQ(count("params_all"), 1);
-    EXPECT_EQ(db->scalar("SELECT substr(param_str,1,12) FROM params_all").toText(), "12,255,255,2");
+    EXPECT_EQ(text("SELECT substr(param_str,1,12) FROM params_all"), "12,255,255,2");
     // The download starts from that page: byte 0 has no column and is kept.
     const Bytes page = build(kind::Params, 0);
     EXPECT_EQ(page[0], 12);
@@ -183,8 +184,8 @@ TEST_F(ParamsTest, PageToRowsToPageKeepsEveryByte) {
     EncodeParams(v, reg, ParamLayout::B, 322);
     db->execute("DELETE FROM params");
     ASSERT_EQ(store(kind::Params, reg, 0), "");
-    EXPECT_EQ(db->scalar("SELECT ManagerPwd FROM params").toText(), "1234");
-    EXPECT_EQ(db->scalar("SELECT InStoreCode FROM params").toText(), "2013456789");
+    EXPECT_EQ(text("SELECT ManagerPwd FROM params"), "1234");
+    EXPECT_EQ(text("SELECT InStoreCode FROM params"), "2013456789");
     EXPECT_EQ(build(kind::Params, 0), reg);
 }
 
@@ -198,4 +199,11 @@ TEST_F(ParamsTest, BlankPageStoresZerosAndEmptyTexts) {
     EXPECT_EQ(r.rows[0][3].toText(), "");
     EXPECT_EQ(r.rows[0][4].toText(), "");
     EXPECT_EQ(r.rows[0][5].toText(), "");
+}
+
+TEST_F(RowsFixture, ParameterColumnsAreThoseOfTheTable) {
+    // Every column the page builder reads exists, in the order it reads it.
+    std::vector<std::string> names;
+    for (const auto& c : rows::ParamColumns()) names.push_back(c.name);
+    EXPECT_EQ(names, db->columns("params"));
 }
