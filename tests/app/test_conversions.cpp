@@ -13,65 +13,61 @@ Bytes B(std::initializer_list<int> v) {
 }
 } // namespace
 
-TEST(BytesToNumber, WorkedExamples) {
-    EXPECT_DOUBLE_EQ(BytesToNumber(B({0x39, 0x30}), 2, false, 0), 123.45);
-    EXPECT_DOUBLE_EQ(BytesToNumber(B({0xFF, 0xFF}), 2, false, 0), 0);
-    EXPECT_DOUBLE_EQ(BytesToNumber(B({0xFF, 0xFF}), 2, false, 7.5), 7.5); // substitute, unscaled
-    EXPECT_DOUBLE_EQ(BytesToNumber(B({0xFE, 0xFF}), 0, false, 99), -2);
-    // One's complement: FE FF is -1, so the substitute comes back.
-    EXPECT_DOUBLE_EQ(BytesToNumber(B({0xFE, 0xFF}), 0, true, 99), 99);
-    // INT(2) 9C FF FF FF is -1.00; the same bytes as QTY(3) are -0.099.
-    EXPECT_DOUBLE_EQ(BytesToNumber(B({0x9C, 0xFF, 0xFF, 0xFF}), 2, false, 0), -1.0);
-    EXPECT_DOUBLE_EQ(BytesToNumber(B({0x9C, 0xFF, 0xFF, 0xFF}), 3, true, 0), -0.099);
-    // All 0xFF in one's complement is -0, a plain 0.
-    EXPECT_DOUBLE_EQ(BytesToNumber(B({0xFF, 0xFF, 0xFF, 0xFF}), 3, true, 5), 0);
+TEST(BytesToNumber, WorkedExamplesAndBoundaries) {
+    const struct {
+        Bytes bytes;
+        int decimals;
+        bool onesComplement;
+        double substitute, expected;
+    } cases[] = {
+        {B({0x39, 0x30}), 2, false, 0, 123.45},
+        {B({0xFF, 0xFF}), 2, false, 0, 0},
+        {B({0xFF, 0xFF}), 2, false, 7.5, 7.5}, // blank: the substitute, unscaled
+        {B({0xFE, 0xFF}), 0, false, 99, -2},
+        {B({0xFE, 0xFF}), 0, true, 99, 99}, // one's complement -1: the substitute
+        {B({0x9C, 0xFF, 0xFF, 0xFF}), 2, false, 0, -1.0},
+        {B({0x9C, 0xFF, 0xFF, 0xFF}), 3, true, 0, -0.099},
+        {B({0xFF, 0xFF, 0xFF, 0xFF}), 3, true, 5, 0}, // -0 is a plain 0
+        {B({0xFF, 0xFF, 0xFF, 0x7F}), 0, false, 0, 2147483647.0},
+        {B({0x00, 0x00, 0x00, 0x80}), 0, false, 0, -2147483648.0},
+        {B({0x7F}), 0, false, 0, 127},
+        {B({0x80}), 0, false, 0, -128},
+        {B({}), 2, false, 3, 0},
+    };
+    for (const auto& c : cases)
+        EXPECT_DOUBLE_EQ(BytesToNumber(c.bytes, c.decimals, c.onesComplement, c.substitute), c.expected)
+            << ::testing::PrintToString(c.bytes) << " " << c.decimals << " " << c.onesComplement;
 }
 
-TEST(BytesToNumber, Boundaries) {
-    EXPECT_DOUBLE_EQ(BytesToNumber(B({0xFF, 0xFF, 0xFF, 0x7F}), 0, false, 0), 2147483647.0);
-    EXPECT_DOUBLE_EQ(BytesToNumber(B({0x00, 0x00, 0x00, 0x80}), 0, false, 0), -2147483648.0);
-    EXPECT_DOUBLE_EQ(BytesToNumber(B({0x7F}), 0, false, 0), 127);
-    EXPECT_DOUBLE_EQ(BytesToNumber(B({0x80}), 0, false, 0), -128);
-    EXPECT_DOUBLE_EQ(BytesToNumber(B({}), 2, false, 3), 0);
-}
-
-TEST(NumberToBytes, WorkedExamples) {
-    EXPECT_EQ(NumberToBytes(-1.5, 2, 1, false), B({0xF1, 0xFF}));
-    EXPECT_EQ(NumberToBytes(-1.5, 2, 1, true), B({0xF0, 0xFF}));
-    EXPECT_EQ(NumberToBytes(7, 4, 0, false), B({0x07, 0x00, 0x00, 0x00}));
-    EXPECT_EQ(NumberToBytes(7, 4, 2, false), B({0xBC, 0x02, 0x00, 0x00})); // 700
-    EXPECT_EQ(NumberToBytes(123.45, 2, 2, false), B({0x39, 0x30}));
-}
-
-TEST(NumberToBytes, RoundsHalfAwayFromZeroAndDropsHighDigits) {
-    EXPECT_EQ(NumberToBytes(1.005, 4, 2, false), B({101, 0, 0, 0}));
-    EXPECT_EQ(NumberToBytes(-1.005, 4, 2, false), NumberToBytes(-1.01, 4, 2, false));
-    EXPECT_EQ(NumberToBytes(0.125, 4, 2, false), B({13, 0, 0, 0}));
-    EXPECT_EQ(NumberToBytes(65537, 2, 0, false), B({0x01, 0x00}));
-}
-
-TEST(NumberToBytes, ValueRoundingToZeroIsZeroNotNegative) {
-    EXPECT_EQ(NumberToBytes(-0.001, 4, 2, false), B({0, 0, 0, 0}));
-    EXPECT_EQ(NumberToBytes(-0.001, 4, 2, true), B({0, 0, 0, 0}));
+TEST(NumberToBytes, WorkedExamplesRoundingAndCuts) {
+    const struct {
+        double value;
+        int width, decimals;
+        bool onesComplement;
+        Bytes expected;
+    } cases[] = {
+        {-1.5, 2, 1, false, B({0xF1, 0xFF})},
+        {-1.5, 2, 1, true, B({0xF0, 0xFF})},
+        {7, 4, 0, false, B({0x07, 0x00, 0x00, 0x00})},
+        {7, 4, 2, false, B({0xBC, 0x02, 0x00, 0x00})}, // 700
+        {123.45, 2, 2, false, B({0x39, 0x30})},
+        {1.005, 4, 2, false, B({101, 0, 0, 0})}, // half away from zero
+        {-1.005, 4, 2, false, B({0x9B, 0xFF, 0xFF, 0xFF})},
+        {0.125, 4, 2, false, B({13, 0, 0, 0})},
+        {65537, 2, 0, false, B({0x01, 0x00})}, // high digits dropped
+        {-0.001, 4, 2, false, B({0, 0, 0, 0})}, // rounds to zero, not negative
+        {-0.001, 4, 2, true, B({0, 0, 0, 0})},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(NumberToBytes(c.value, c.width, c.decimals, c.onesComplement), c.expected)
+            << c.value << " " << c.decimals << " " << c.onesComplement;
 }
 
 TEST(NumberToBytes, RoundTripsThroughBytesToNumber) {
-    for (double v : {0.0, 1.0, -1.0, 12.34, -12.34, 99999.99, -99999.99, 21474836.47}) {
-        auto two = NumberToBytes(v, 4, 2, false);
-        EXPECT_DOUBLE_EQ(BytesToNumber(two, 2, false, 0), v) << v;
-    }
-    for (double v : {0.0, 1.5, -1.5, -0.002, 5.0, -250.125}) {
-        auto ones = NumberToBytes(v, 4, 3, true);
-        EXPECT_DOUBLE_EQ(BytesToNumber(ones, 3, true, 0), v) << v;
-    }
-}
-
-TEST(Digits, WorkedExamples) {
-    EXPECT_EQ(BytesToDigits(B({0x2A, 0x01, 0x00, 0x00}), B({0xFF, 0xFF, 0xFF, 0xFF})), "019");
-    std::int32_t a = 7, b = 7;
-    ASSERT_TRUE(DigitsToLongs("019", a, b));
-    EXPECT_EQ(a, 0);
-    EXPECT_EQ(b, 0x12A);
+    for (double v : {0.0, 1.0, -1.0, 12.34, -12.34, 99999.99, -99999.99, 21474836.47})
+        EXPECT_DOUBLE_EQ(BytesToNumber(NumberToBytes(v, 4, 2, false), 2, false, 0), v) << v;
+    for (double v : {0.0, 1.5, -1.5, -0.002, 5.0, -250.125})
+        EXPECT_DOUBLE_EQ(BytesToNumber(NumberToBytes(v, 4, 3, true), 3, true, 0), v) << v;
 }
 
 TEST(Digits, SixteenDigitsRoundTrip) {

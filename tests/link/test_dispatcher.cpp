@@ -87,41 +87,42 @@ TEST_F(DispatcherTest, PageIsCheckedAndStoredWithItsIndex) {
     EXPECT_EQ(stored[0].page, data());
 }
 
-TEST_F(DispatcherTest, SwappedAddressIsRefusedUnstored) {
-    Bytes f = page(4113);
-    std::swap(f[3], f[4]); // checksum stays right: only the address is wrong
-    rx.begin({4113, 4113});
-    EXPECT_TRUE(rx.feed(f));
-    EXPECT_EQ(rx.result(), R::BadAddress);
-    EXPECT_EQ(rx.message(), LinkMessage{111211});
-    EXPECT_TRUE(stored.empty());
-}
-
-TEST_F(DispatcherTest, ChangedByteFailsTheChecksum) {
-    for (std::size_t at : {std::size_t{5}, std::size_t{2000}, std::size_t{4100}, std::size_t{4101}}) {
-        Bytes f = page(4116);
+TEST_F(DispatcherTest, PagesThatAreNotStored) {
+    const auto changed = [this](std::size_t at) {
+        Bytes f = page(4113);
         f[at] ^= 0x40;
-        rx.begin({4116, 4116});
-        EXPECT_TRUE(rx.feed(f));
-        EXPECT_EQ(rx.result(), R::BadChecksum) << at;
-        EXPECT_EQ(rx.message(), LinkMessage{111212});
+        return f;
+    };
+    Bytes swapped = page(4113);
+    std::swap(swapped[3], swapped[4]); // checksum stays right: only the address is wrong
+    const struct {
+        const char* what;
+        Bytes frame;
+        bool read;
+        R result;
+        LinkMessage message;
+    } cases[] = {
+        {"swapped address", swapped, true, R::BadAddress, {111211}},
+        {"changed first data byte", changed(5), true, R::BadChecksum, {111212}},
+        {"changed middle byte", changed(2000), true, R::BadChecksum, {111212}},
+        {"changed last data byte", changed(4100), true, R::BadChecksum, {111212}},
+        {"changed checksum", changed(4101), true, R::BadChecksum, {111212}},
+        {"reply to a write", page(4113), false, R::Ok, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        rx.begin({4113, 4113, c.read});
+        EXPECT_TRUE(rx.feed(c.frame));
+        EXPECT_EQ(rx.result(), c.result);
+        EXPECT_EQ(rx.message(), c.message);
     }
     EXPECT_TRUE(stored.empty());
-}
-
-TEST_F(DispatcherTest, StoreFailureEndsWithTheErrorText) {
+    // A page the store refuses ends with the store's error text.
     storeError = "disk I/O error";
     rx.begin({4113, 4113});
     EXPECT_TRUE(rx.feed(page(4113)));
     EXPECT_EQ(rx.result(), R::StoreFailed);
     EXPECT_EQ(rx.message(), (LinkMessage{111465, {}, "disk I/O error"}));
-}
-
-TEST_F(DispatcherTest, WriteRepliesAreNeverStored) {
-    rx.begin({4113, 4113, false});
-    EXPECT_TRUE(rx.feed(page(4113)));
-    EXPECT_EQ(rx.result(), R::Ok);
-    EXPECT_TRUE(stored.empty());
 }
 
 TEST_F(DispatcherTest, AnyChunkingGivesTheSameResult) {

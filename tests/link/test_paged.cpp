@@ -1,4 +1,5 @@
-// Paged transfers, the parameter pair and the journal allocation table.
+// Paged transfers and the parameter pair. (The journal's allocation table is
+// driven through the sales journal form in the views tests.)
 #include "EngineFixture.h"
 #include "app/Config.h"
 #include "link/TransferPlans.h"
@@ -106,16 +107,6 @@ TEST_F(EngineFixture, PagedReadRunsTheRangeWithProgress) {
     EXPECT_EQ(engine.state(), EngineState::Idle);
 }
 
-TEST_F(EngineFixture, RangeThatEndsBeforeItStartsIsRefused) {
-    ASSERT_TRUE(engine.startPaged(job(Direction::Read, kTestKind, 4, 2, true)));
-    EXPECT_TRUE(results.empty());
-    settle();
-    EXPECT_EQ(only().outcome, Outcome::Refused);
-    EXPECT_EQ(only().message, LinkMessage{111526});
-    EXPECT_EQ(port.opens, 0);
-    EXPECT_TRUE(states.empty()); // the panel never shows
-}
-
 TEST_F(EngineFixture, ThirtyOneAttemptsThenSuccess) {
     rule = [](int page, int attempt, bool) -> std::optional<Answer> {
         if (page == kTestKind + 1 && attempt <= 30) return Answer::silence();
@@ -131,28 +122,6 @@ TEST_F(EngineFixture, ThirtyOneAttemptsThenSuccess) {
     EXPECT_EQ(port.opens, 31); // reopened before each retry
     EXPECT_EQ(port.closes, 31);
     EXPECT_EQ(clock.nowMs(), 30 * kReplyTimeoutMs);
-}
-
-TEST_F(EngineFixture, ThirtyOneFailuresPauseAtThatPage) {
-    rule = [](int page, int, bool) -> std::optional<Answer> {
-        if (page == kTestKind + 1) return Answer::silence();
-        return std::nullopt;
-    };
-    ASSERT_TRUE(engine.startPaged(job(Direction::Write, kTestKind, 0, 2, true)));
-    runFor(40 * kReplyTimeoutMs);
-    const auto& r = only();
-    EXPECT_EQ(r.outcome, Outcome::TimedOut);
-    EXPECT_EQ(r.message, LinkMessage{111117});
-    EXPECT_EQ(r.page, 2);
-    EXPECT_EQ(attempts[kTestKind + 1], 31);
-    EXPECT_EQ(attempts.count(kTestKind + 2), 0u);
-    EXPECT_EQ(engine.state(), EngineState::Paused);
-    EXPECT_FALSE(port.isOpen());
-    ASSERT_TRUE(engine.pagedJob());
-    EXPECT_EQ(engine.pagedJob()->first, 1);
-    engine.close();
-    EXPECT_EQ(engine.state(), EngineState::Idle);
-    EXPECT_FALSE(engine.resume());
 }
 
 TEST_F(EngineFixture, ErrorRepliesAreRetriedAndTheLastTextShown) {
@@ -183,33 +152,6 @@ TEST_F(EngineFixture, KindsWithoutRetriesStopAtTheFirstFailure) {
     EXPECT_EQ(engine.state(), EngineState::Paused);
 }
 
-TEST_F(EngineFixture, StopThenContinueRepeatsTheRunningPage) {
-    rule = [this](int page, int attempt, bool) -> std::optional<Answer> {
-        if (page == kTestKind + 6 && attempt == 1) {
-            clock.post([this] { engine.stop(); }); // the user presses stop during page 7
-            return Answer::silence();
-        }
-        return std::nullopt;
-    };
-    ASSERT_TRUE(engine.startPaged(job(Direction::Read, kTestKind, 0, 15, true)));
-    settle();
-    EXPECT_EQ(only().outcome, Outcome::Stopped);
-    EXPECT_EQ(only().page, 7);
-    EXPECT_EQ(engine.state(), EngineState::Paused);
-    EXPECT_FALSE(port.isOpen());
-    EXPECT_EQ(clock.nowMs(), 0); // not a time-out
-    results.clear();
-    requested.clear();
-    ASSERT_TRUE(engine.resume());
-    settle();
-    EXPECT_EQ(only().outcome, Outcome::Done);
-    ASSERT_EQ(requested.size(), 10u);
-    EXPECT_EQ(requested.front(), kTestKind + 6);
-    EXPECT_EQ(requested.back(), kTestKind + 15);
-    EXPECT_EQ(engine.state(), EngineState::Idle);
-    EXPECT_EQ(port.opens, port.closes);
-}
-
 TEST_F(EngineFixture, StopBetweenPagesStartsNoFurtherRequest) {
     int seen = 0;
     QObject::connect(&engine, &TransferEngine::pageStarted, [&](int page, const QString&) {
@@ -234,41 +176,6 @@ TEST_F(EngineFixture, ReopenFailureBetweenAttemptsPauses) {
     EXPECT_FALSE(port.isOpen());
 }
 
-TEST_F(EngineFixture, EndOfDataEndsTheLoopWithoutSuccessMessage) {
-    const int k = 4950;
-    kinds.add(k, {"t", [](rows::PageContext& c, ByteView page, int) {
-                      if (page[0] == 0xFF) c.endOfData = true;
-                  },
-                  {}});
-    memory[k] = Bytes(4096, 0);
-    memory[k + 1] = Bytes(4096, 0);
-    ASSERT_TRUE(engine.startPaged(job(Direction::Read, k, 0, 9, true)));
-    settle();
-    EXPECT_EQ(only().outcome, Outcome::EndOfData);
-    EXPECT_TRUE(only().message.empty());
-    EXPECT_EQ(only().page, 3);
-    EXPECT_EQ(requested, (std::vector<int>{k, k + 1, k + 2}));
-    EXPECT_TRUE(engine.link().endOfDataReached);
-    EXPECT_EQ(engine.state(), EngineState::Idle);
-}
-
-// ---- parameter pair ----------------------------------------------------------
-
-TEST_F(EngineFixture, ParameterDownloadReadsThenWrites) {
-    App().storeParameters = true;
-    ASSERT_TRUE(engine.downloadParams());
-    EXPECT_FALSE(App().storeParameters); // the read before a write keeps params as they are
-    settle();
-    EXPECT_EQ(only().outcome, Outcome::Done);
-    EXPECT_EQ(only().message, LinkMessage{111118});
-    ASSERT_EQ(port.written.size(), 2u);
-    EXPECT_EQ(port.written[0], ReadRequestFrame(4112));
-    EXPECT_EQ(port.written[1].size(), 4102u);
-    EXPECT_EQ(port.written[1][2], code::Write);
-    EXPECT_EQ(port.opens, 2);
-    EXPECT_EQ(port.closes, 2);
-}
-
 TEST_F(EngineFixture, ParameterPairIsRetriedWhole) {
     // The write fails twice: each retry runs the read again.
     int writes = 0;
@@ -283,116 +190,9 @@ TEST_F(EngineFixture, ParameterPairIsRetriedWhole) {
     EXPECT_EQ(failedAttempts.size(), 2u);
 }
 
-TEST_F(EngineFixture, ParameterUploadGivesUpAfter31Attempts) {
-    rule = [](int, int, bool) { return Answer::silence(); };
-    ASSERT_TRUE(engine.uploadParams());
-    EXPECT_TRUE(App().storeParameters);
-    runFor(40 * kReplyTimeoutMs);
-    EXPECT_EQ(only().outcome, Outcome::TimedOut);
-    EXPECT_EQ(only().message, LinkMessage{111120});
-    EXPECT_EQ(attempts[4112], 31);
-    EXPECT_EQ(port.opens, 31);
-    EXPECT_EQ(port.closes, 31);
-    EXPECT_EQ(engine.state(), EngineState::Idle);
-}
-
-// ---- journal allocation table ------------------------------------------------
-
-namespace {
-
-// Journal pages that are fetched or sent but not parsed; the allocation
-// pages keep their own codec.
-void unparsedJournalPages(rows::PageRegistry& kinds) {
-    for (int k : {kind::Journal, kind::Journal2})
-        kinds.add(k, {"t", [](rows::PageContext&, ByteView, int) {}, [](rows::PageContext&, ByteSpan, int) {}});
-}
-
-} // namespace
-
-TEST_F(EngineFixture, JournalReadSkipsPagesWithoutData) {
-    unparsedJournalPages(kinds);
-    db->execute("INSERT INTO info(keyboard, ver) VALUES(0, 330)");
-    Bytes fat(4096, 0);
-    fat[0] = 2;      // entry 0
-    fat[5 * 4] = 7;  // entry 5
-    memory[4134] = fat;
-    memory[4135] = Bytes(4096, 0);
-    const KindPlan* plan = FindKindPlan("journal");
-    PagedJob j = MakePagedJob(*plan, Direction::Read, 0, "", std::nullopt);
-    EXPECT_EQ(j.first, 0);
-    EXPECT_EQ(j.last, 351);
-    EXPECT_EQ(j.base, 4256);
-    ASSERT_TRUE(engine.startPaged(j));
-    settle();
-    EXPECT_EQ(only().outcome, Outcome::Done);
-    EXPECT_EQ(only().message, LinkMessage{111235}); // the range ended, though its last page was skipped
-    EXPECT_EQ(requested, (std::vector<int>{4134, 4135, 4256, 4261}));
-    EXPECT_EQ(App().registerVersion, 100330);
-}
-
-TEST_F(EngineFixture, JournalOutsideTheVersionsReadsEveryPage) {
-    unparsedJournalPages(kinds);
-    db->execute("INSERT INTO info(keyboard, ver) VALUES(1, 500)");
-    const KindPlan* plan = FindKindPlan("journal");
-    ASSERT_TRUE(engine.startPaged(MakePagedJob(*plan, Direction::Read, 1, "", std::pair{1, 3})));
-    settle();
-    EXPECT_EQ(only().outcome, Outcome::Done);
-    EXPECT_EQ(requested, (std::vector<int>{4352, 4353, 4354}));
-}
-
-TEST_F(EngineFixture, AllocationReadFailureEndsBeforeAnyJournalPage) {
-    unparsedJournalPages(kinds);
-    db->execute("INSERT INTO info(keyboard, ver) VALUES(1, 320)");
-    rule = [](int page, int, bool) -> std::optional<Answer> {
-        if (page == 4135) return Answer::silence();
-        return std::nullopt;
-    };
-    ASSERT_TRUE(engine.startPaged(MakePagedJob(*FindKindPlan("journal"), Direction::Read, 1, "", std::nullopt)));
-    runFor(40 * kReplyTimeoutMs);
-    EXPECT_EQ(only().outcome, Outcome::TimedOut);
-    EXPECT_EQ(only().message, LinkMessage{111120});
-    EXPECT_EQ(attempts[4134], 1);
-    EXPECT_EQ(attempts[4135], 31);
-    EXPECT_EQ(requested.size(), 32u);
-    EXPECT_EQ(engine.state(), EngineState::Idle);
-    EXPECT_FALSE(port.isOpen());
-}
-
-TEST_F(EngineFixture, JournalWriteSendsTheTableFirstThenItsPages) {
-    unparsedJournalPages(kinds);
-    db->execute("INSERT INTO info(keyboard, ver) VALUES(0, 400)");
-    Bytes fat1(4096, 0xFF), fat2(4096, 0);
-    fat1[8] = 3; fat1[9] = 0; fat1[10] = 0; fat1[11] = 0; // entry 2 = 3
-    fat2[0] = 9;                                          // entry 1024 = 9, beyond the range
-    db->execute("UPDATE plurecordfat SET fat1 = ?, fat2 = ?", {BytesToList(fat1), BytesToList(fat2)});
-    ASSERT_TRUE(engine.startPaged(MakePagedJob(*FindKindPlan("journal"), Direction::Write, 0, "", std::nullopt)));
-    settle();
-    EXPECT_EQ(only().outcome, Outcome::Done);
-    EXPECT_EQ(only().message, LinkMessage{111118});
-    EXPECT_EQ(requested, (std::vector<int>{4134, 4135, 4258}));
-    const JournalPageTable table = io.journalTable();
-    EXPECT_EQ(table.entries[2], 3);
-    EXPECT_EQ(table.entries[0], -1);
-    EXPECT_EQ(table.entries[1024], 9);
-}
-
-TEST(JournalTable, LoadedFromTheStoredPages) {
-    TempDir dir;
-    auto db = db::OpenOrCreate(dir.file("ecr.db"));
-    JournalPageTable t = rows::LoadJournalPageTable(*db); // the seed row holds no pages yet
-    EXPECT_EQ(t.entries[0], -1);
-    EXPECT_EQ(t.entries[2047], -1);
-    Bytes p(4096, 0xFF);
-    p[4092] = 0x00; p[4093] = 0x01; p[4094] = 0x00; p[4095] = 0x00; // entry 1023 = 256
-    p[0] = 0xFE; // entry 0: FE FF FF FF = -2
-    db->execute("UPDATE plurecordfat SET fat1 = ?, fat2 = ?", {BytesToList(p), BytesToList(Bytes(4096, 0))});
-    t = rows::LoadJournalPageTable(*db);
-    EXPECT_EQ(t.entries[0], -2);
-    EXPECT_EQ(t.entries[1], -1);
-    EXPECT_EQ(t.entries[1023], 256);
-    EXPECT_EQ(t.entries[1024], 0);
-    EXPECT_EQ(UsesAllocationTable(100319), false);
-    EXPECT_EQ(UsesAllocationTable(100320), true);
-    EXPECT_EQ(UsesAllocationTable(100400), true);
-    EXPECT_EQ(UsesAllocationTable(100401), false);
+TEST(JournalTable, UsedFromVersion100320To100400) {
+    EXPECT_FALSE(UsesAllocationTable(100319));
+    EXPECT_TRUE(UsesAllocationTable(100320));
+    EXPECT_TRUE(UsesAllocationTable(100400));
+    EXPECT_FALSE(UsesAllocationTable(100401));
 }

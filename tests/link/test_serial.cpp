@@ -81,20 +81,6 @@ TEST_F(SerialTest, LargeFramesLeaveWholeAndInOrder) {
     EXPECT_FALSE(port.isOpen());
 }
 
-TEST_F(SerialTest, RepliesArriveAsReceiveEvents) {
-    QString err;
-    int code = 0;
-    ASSERT_TRUE(port.open(err, code));
-    const QByteArray reply = counting(4102);
-    pty.send(reply.left(4095));
-    ASSERT_TRUE(ProcessUntil([&] { return received.size() == 4095; }));
-    pty.send(reply.mid(4095));
-    ASSERT_TRUE(ProcessUntil([&] { return received.size() == 4102; }));
-    EXPECT_EQ(received, reply);
-    ASSERT_FALSE(events.empty());
-    EXPECT_EQ(events.front(), event::Receive);
-}
-
 TEST_F(SerialTest, OpeningEmptiesWhatWaitedAndClearInputDrops) {
     pty.send("stale bytes");
     QString err;

@@ -2,9 +2,6 @@
 // data, and the same over a real pseudo-terminal.
 #include "QtApp.h"
 #include "TempDir.h"
-#include "records/Cashier.h"
-#include "records/Department.h"
-#include "records/PageKinds.h"
 #include "sim/Demo.h"
 #include "sim/DemoRecords.h"
 #include "sim/Faults.h"
@@ -132,26 +129,18 @@ TEST_F(SimTest, ClockFrameSetsTheClock) {
     EXPECT_EQ(joined(reg.feed(bad)), (Bytes{0xAA, 0xBB, 0x01}));
 }
 
+// The faults whose reply the PC tells apart (checksum, address, result codes)
+// are checked end to end through ecrctl; here the ones it cannot.
 TEST_F(SimTest, FaultsOnReads) {
     mem.write(4113, pattern());
     reg.addFault(fault("silence@4113#1"));
-    reg.addFault(fault("checksum@4113#2"));
-    reg.addFault(fault("address@4113#3"));
-    reg.addFault(fault("result3@4113#4"));
-    reg.addFault(fault("noise@4113#5"));
-    reg.addFault(fault("chunks@4113#6"));
+    reg.addFault(fault("noise@4113#2"));
+    reg.addFault(fault("chunks@4113#3"));
     const Bytes good = joined(reg.feed(readRequest(4116))); // other pages answer normally
     ASSERT_EQ(good.size(), 4102u);
 
     EXPECT_TRUE(reg.feed(readRequest(4113)).empty());
     Bytes r = joined(reg.feed(readRequest(4113)));
-    EXPECT_EQ(r.back(), static_cast<std::uint8_t>(sumCheck(4113, pattern()) + 1));
-    r = joined(reg.feed(readRequest(4113)));
-    EXPECT_EQ(r[3], 0x10);
-    EXPECT_EQ(r[4], 0x11);
-    EXPECT_EQ(r.back(), sumCheck(4113, pattern())); // only the address is wrong
-    EXPECT_EQ(joined(reg.feed(readRequest(4113))), (Bytes{0xAA, 0xBB, 0x03}));
-    r = joined(reg.feed(readRequest(4113)));
     EXPECT_EQ(Bytes(r.begin(), r.begin() + 6), (Bytes{0x00, 0x55, 0xFF, 0xAA, 0xBB, 0x08}));
     auto pieces = reg.feed(readRequest(4113));
     ASSERT_EQ(pieces.size(), 4u);
@@ -162,11 +151,11 @@ TEST_F(SimTest, FaultsOnReads) {
     const Bytes whole = joined(pieces);
     EXPECT_EQ(Bytes(whole.begin() + 5, whole.end() - 1), pattern());
     EXPECT_EQ(whole.back(), sumCheck(4113, pattern()));
-    // Attempt 7 has no fault left.
+    // Attempt 4 has no fault left.
     EXPECT_EQ(joined(reg.feed(readRequest(4113))).size(), 4102u);
-    EXPECT_EQ(reg.requests(4113), 7);
+    EXPECT_EQ(reg.requests(4113), 4);
     EXPECT_EQ(events[1], "read 4113 silence");
-    EXPECT_EQ(events[4], "read 4113 result3");
+    EXPECT_EQ(events[2], "read 4113 noise");
 }
 
 TEST_F(SimTest, FaultsOnWritesLeaveThePageAlone) {
@@ -229,28 +218,6 @@ TEST(SimMemory, ImageRoundTripAndBadFiles) {
     EXPECT_NE(b.load(dir.file("r.img")), "");
     EXPECT_EQ(b.addresses().size(), 2u); // a failed load keeps what was there
     EXPECT_THROW(b.write(1, Bytes(10, 0)), std::invalid_argument);
-}
-
-TEST(SimDemo, FillsRealisticCashiersAndDepartments) {
-    using namespace ecr::records;
-    RegisterMemory m;
-    FillDemo(m);
-    for (int k : {kind::Cashier, kind::Depart}) EXPECT_TRUE(m.has(k)) << k;
-    const Bytes cp = m.read(kind::Cashier);
-    std::vector<std::string> names;
-    for (int i = 0; i < kCashierRecords; ++i)
-        if (auto c = DecodeCashier(std::span(cp).subspan(static_cast<std::size_t>(i) * 40, 40), i)) names.push_back(c->name);
-    EXPECT_EQ(names, (std::vector<std::string>{"Manager", "Anna Berg", "Ben Okafor", "王芳", "Chloé Martin", "Trainee"}));
-    const Bytes dp = m.read(kind::Depart);
-    int departs = 0;
-    for (int i = 0; i < kDepartRecords; ++i)
-        if (DecodeDepart(std::span(dp).subspan(static_cast<std::size_t>(i) * 32, 32), i)) ++departs;
-    EXPECT_EQ(departs, 12);
-    auto hot = DecodeDepart(std::span(dp).subspan(9 * 32, 32), 9);
-    ASSERT_TRUE(hot);
-    EXPECT_EQ(hot->name, "Hot Food");
-    EXPECT_DOUBLE_EQ(hot->price, 6.80);
-    EXPECT_EQ(hot->kitchenEn, 1);
 }
 
 TEST(SimDemo, EveryTextFitsItsFieldSoTheRegisterHoldsItWhole) {
@@ -335,10 +302,6 @@ TEST(SimServerPty, ServesFramesOverAPseudoTerminal) {
     ASSERT_EQ(r.size(), 4102u);
     EXPECT_EQ(Bytes(r.begin() + 5, r.end() - 1), pattern());
 
-    pc.send(writeFrame(4116, pattern()));
-    EXPECT_EQ(pc.receive(3), (Bytes{0xAA, 0xBB, 0x02}));
-    EXPECT_EQ(mem.read(4116), pattern());
-
     // The chunks fault arrives in pieces with pauses, not in one read.
     std::vector<std::size_t> chunks;
     pc.send(readRequest(4116));
@@ -354,18 +317,4 @@ TEST(SimServerPty, ServesFramesOverAPseudoTerminal) {
     ASSERT_TRUE(ProcessUntil([&] { return !reg.hasPartialInput(); }, 2000));
     pc.send(readRequest(4113));
     EXPECT_EQ(pc.receive(4102).size(), 4102u);
-}
-
-TEST(SimServerPty, SurvivesThePcClosingAndReopening) {
-    RegisterMemory mem;
-    SimRegister reg(mem);
-    SimServer server(reg);
-    QString err;
-    ASSERT_TRUE(server.start(err));
-    for (int i = 0; i < 3; ++i) {
-        PcEnd pc(server.path());
-        pc.send(readRequest(4113));
-        EXPECT_EQ(pc.receive(4102).size(), 4102u) << i;
-    }
-    EXPECT_EQ(reg.requests(4113), 3);
 }
