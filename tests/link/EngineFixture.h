@@ -8,7 +8,6 @@
 #include "db/Schema.h"
 #include "link/Clock.h"
 #include "link/Frames.h"
-#include "link/LinkText.h"
 #include "link/TransferEngine.h"
 #include "records/rows/DbPageIO.h"
 
@@ -147,5 +146,4 @@ struct EngineFixture : ::testing::Test {
         return results.back();
     }
     long long count(const std::string& table) { return db->scalar("SELECT count(*) FROM " + table).toInt(); }
-    std::string text(int id) { return ecr::link::LinkText(id); }
 };
