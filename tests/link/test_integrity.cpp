@@ -157,28 +157,3 @@ TEST_F(EngineFixture, PluUploadWaitsOutAShortWriteLockOfAnotherConnection) {
     EXPECT_EQ(db->scalar("SELECT group_concat(id) FROM plu").toText(), "21,22");
     EXPECT_EQ(db->scalar("SELECT name FROM depart WHERE id=1").toText(), "from the other program");
 }
-
-TEST_F(EngineFixture, ResultTextSaysEverythingThatHappened) {
-    App().langCode = 3;
-    TransferResult r{Outcome::Done, {msg::ReadDone}, true, 0};
-    r.moved = 2;
-    r.skipped = {{kind::Journal, 4, 17, "date 2009-4-31 10:0 is not a real date"}};
-    EXPECT_EQ(ResultText(r), "Upload completed successfully.\n"
-                             "2 rows were moved to a free place because records from the register took their places.\n"
-                             "1 records could not be stored and were left out:\n"
-                             "An error has occurred: Sales Journal, page 5, record index 17: date 2009-4-31 10:0 "
-                             "is not a real date");
-    TransferResult refused{Outcome::Refused, {msg::RowsRefused, {"2"}}, true, 0};
-    refused.problems = {{kind::Plu, "12abc", "id", {limitmsg::BadCode, {}}},
-                        {kind::Depart, "5", "name", {limitmsg::TooLong, {"29", "20"}}}};
-    EXPECT_EQ(ResultText(refused), "2 rows cannot be written into the register, so nothing was sent:\n"
-                                   "PLU 12abc, id: a code has 1 to 16 digits.\n"
-                                   "Departments 5, name: 29 bytes in the register's character set; the register "
-                                   "holds 20.");
-    EXPECT_EQ(MessageText({msg::PortOpenFailed, {"/dev/ttyUSB0", "Permission denied"}}),
-              "The serial port /dev/ttyUSB0 cannot be opened: Permission denied");
-    EXPECT_EQ(MessageText({0, {}, "result = &HA"}), "result = &HA");
-    App().langCode = 6;
-    EXPECT_EQ(MessageText({msg::PortLost, {"/dev/pts/3", "Input/output error"}}),
-              "La connexion avec /dev/pts/3 a été perdue : Input/output error");
-}

@@ -75,23 +75,6 @@ TEST(Logo, RowsInvertedTopFirstAndCutToTheWidth) {
     }
 }
 
-TEST(Logo, RefusedFiles) {
-    Bytes out{1, 2, 3};
-    Bytes bmp = bitmap(8, {{0x00}});
-    EXPECT_EQ(LogoToBytes(bitmap(8, {{0x00}}, 24), out).messageId, kLogoNotMonochromeId);
-    EXPECT_TRUE(out.empty());
-    Bytes notBmp = bmp;
-    notBmp[0] = 'P';
-    EXPECT_EQ(LogoToBytes(notBmp, out).messageId, kLogoNotBitmapId);
-    EXPECT_EQ(LogoToBytes(Bytes{'B', 'M'}, out).messageId, kLogoNotBitmapId);
-    EXPECT_EQ(LogoToBytes(Bytes{}, out).messageId, kLogoNotBitmapId);
-    // Too large is checked before anything else.
-    Bytes big(kLogoMaxFileSize + 1, 0x00);
-    const LogoError e = LogoToBytes(big, out);
-    EXPECT_EQ(e.messageId, kLogoTooLargeId);
-    EXPECT_FALSE(e.ok());
-}
-
 // The rows are where the header puts them, in the order its height gives,
 // whatever follows them; the palette says which bit is ink. Each layout
 // holds the same picture (top row 0x5A 0x33 as ink, bottom row blank).
@@ -118,7 +101,7 @@ TEST(Logo, RowsAreReadWhereAndHowTheHeaderSays) {
     }
 }
 
-TEST(Logo, HeadersThatDoNotFitTheFileAreRefused) {
+TEST(Logo, FilesThatAreNoMonochromeBitmapOrDoNotFitTheirHeaderAreRefused) {
     const Bytes good = bitmap(8, {{0x00}, {0x00}}); // 62 + 8 bytes
     auto with = [&good](std::size_t off, std::uint32_t v) {
         Bytes f = good;
@@ -128,7 +111,17 @@ TEST(Logo, HeadersThatDoNotFitTheFileAreRefused) {
     const struct {
         const char* name;
         Bytes file;
+        int messageId = kLogoNotBitmapId;
     } cases[] = {
+        {"24 bits a pixel", bitmap(8, {{0x00}}, 24), kLogoNotMonochromeId},
+        {"not BM", [&good] {
+             Bytes f = good;
+             f[0] = 'P';
+             return f;
+         }()},
+        {"only BM", Bytes{'B', 'M'}},
+        {"empty", Bytes{}},
+        {"too large, checked before anything else", Bytes(kLogoMaxFileSize + 1, 0x00), kLogoTooLargeId},
         {"taller than the file", with(22, 3)},
         {"wider than the file", with(18, 100000)},
         {"both huge", with(18, 0x7FFFFFFF)},
@@ -144,8 +137,11 @@ TEST(Logo, HeadersThatDoNotFitTheFileAreRefused) {
     };
     for (const auto& c : cases) {
         LogoImage image;
-        EXPECT_EQ(DecodeLogo(c.file, image).messageId, kLogoNotBitmapId) << c.name;
+        EXPECT_EQ(DecodeLogo(c.file, image).messageId, c.messageId) << c.name;
         EXPECT_TRUE(image.bytes.empty()) << c.name;
+        Bytes out{1, 2, 3};
+        EXPECT_EQ(LogoToBytes(c.file, out).messageId, c.messageId) << c.name;
+        EXPECT_TRUE(out.empty()) << c.name;
     }
     LogoImage image;
     EXPECT_TRUE(DecodeLogo(good, image).ok());
