@@ -346,19 +346,3 @@ TEST_F(ImportTest, FilesOfEveryFormatImportAlike) {
               (std::vector<std::string>{"0012|苹果|1|3.5|1|0", "13|梨;红|2|4.0|0|1", "14|葡萄新疆|2|6.8|0|2",
                                         "15|\"大\"枣|3|12.0|0|3"}));
 }
-
-TEST_F(ImportTest, WholeFileRefusals) {
-    const std::pair<std::string, int> cases[] = {
-        {dir.file("missing.xlsx"), msg::Unreadable},
-        {std::string(ECR_FIXTURES) + "/not-a-workbook.zip", msg::NotASheet},
-    };
-    for (const auto& [path, id] : cases) {
-        try {
-            ReadImportFile(path);
-            ADD_FAILURE() << path;
-        } catch (const ImportRefused& e) {
-            EXPECT_EQ(e.note().messageId, id) << path;
-            EXPECT_EQ(e.note().args.at(0), path);
-        }
-    }
-}
