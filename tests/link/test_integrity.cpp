@@ -1,6 +1,6 @@
-// What the engine must never do: send a download with rows left out, spin on
-// a device that is gone, abandon a reply on stop, or fail on a short database
-// lock.
+// What the engine must never do: send a download with rows left out, lose a
+// row the register displaced, spin on a device that is gone, abandon a reply
+// on stop, or fail on a short database lock; and the texts of its results.
 #include "EngineFixture.h"
 #include "link/TransferPlans.h"
 #include "link/TransferText.h"
@@ -63,6 +63,19 @@ TEST_F(EngineFixture, DownloadWithRowsTheRegisterCannotHoldSendsNothing) {
         EXPECT_EQ(engine.state(), EngineState::Idle);
         for (const char* t : {"plu", "depart", "cashier", "params", "member"}) db->execute(std::string("DELETE FROM ") + t);
     }
+}
+
+TEST_F(EngineFixture, UploadOntoAnOccupiedSlotKeepsBothRowsAndSaysSo) {
+    db->execute("INSERT INTO plu(id,name,sid) VALUES('11','entered here',5)");
+    memory[4192] = pluPage({{"21", 5}});
+    ASSERT_TRUE(StartKindTransfer(engine, *FindKindPlan("plu"), Direction::Read, std::pair{1, 1}));
+    settle();
+    const TransferResult& r = only();
+    EXPECT_EQ(r.outcome, Outcome::Done);
+    EXPECT_EQ(r.moved, 1);
+    EXPECT_FALSE(r.error);
+    EXPECT_EQ(db->scalar("SELECT group_concat(id || '@' || sid, ' ') FROM (SELECT * FROM plu ORDER BY sid)").toText(),
+              "21@5 11@6");
 }
 
 TEST_F(EngineFixture, VanishedDeviceFailsTheAttemptAtOnce) {
@@ -156,4 +169,29 @@ TEST_F(EngineFixture, PluUploadWaitsOutAShortWriteLockOfAnotherConnection) {
     EXPECT_EQ(attempts[4192], 1);
     EXPECT_EQ(db->scalar("SELECT group_concat(id) FROM plu").toText(), "21,22");
     EXPECT_EQ(db->scalar("SELECT name FROM depart WHERE id=1").toText(), "from the other program");
+}
+
+TEST_F(EngineFixture, ResultTextSaysEverythingThatHappened) {
+    App().langCode = 3;
+    TransferResult r{Outcome::Done, {msg::ReadDone}, true, 0};
+    r.moved = 2;
+    r.skipped = {{kind::Journal, 4, 17, "date 2009-4-31 10:0 is not a real date"}};
+    EXPECT_EQ(ResultText(r), "Upload completed successfully.\n"
+                             "2 rows were moved to a free place because records from the register took their places.\n"
+                             "1 records could not be stored and were left out:\n"
+                             "An error has occurred: Sales Journal, page 5, record index 17: date 2009-4-31 10:0 "
+                             "is not a real date");
+    TransferResult refused{Outcome::Refused, {msg::RowsRefused, {"2"}}, true, 0};
+    refused.problems = {{kind::Plu, "12abc", "id", {limitmsg::BadCode, {}}},
+                        {kind::Depart, "5", "name", {limitmsg::TooLong, {"29", "20"}}}};
+    EXPECT_EQ(ResultText(refused), "2 rows cannot be written into the register, so nothing was sent:\n"
+                                   "PLU 12abc, id: a code has 1 to 16 digits.\n"
+                                   "Departments 5, name: 29 bytes in the register's character set; the register "
+                                   "holds 20.");
+    EXPECT_EQ(MessageText({msg::PortOpenFailed, {"/dev/ttyUSB0", "Permission denied"}}),
+              "The serial port /dev/ttyUSB0 cannot be opened: Permission denied");
+    EXPECT_EQ(MessageText({0, {}, "result = &HA"}), "result = &HA");
+    App().langCode = 6;
+    EXPECT_EQ(MessageText({msg::PortLost, {"/dev/pts/3", "Input/output error"}}),
+              "La connexion avec /dev/pts/3 a été perdue : Input/output error");
 }

@@ -137,6 +137,21 @@ TEST_F(EngineFixture, ErrorRepliesAreRetriedAndTheLastTextShown) {
     EXPECT_EQ(clock.nowMs(), 0);
 }
 
+TEST_F(EngineFixture, KindsWithoutRetriesStopAtTheFirstFailure) {
+    rule = [](int page, int, bool) -> std::optional<Answer> {
+        if (page == 4146) return Answer::raw(ResultFrame(code::ResultA));
+        return std::nullopt;
+    };
+    ASSERT_TRUE(engine.startPaged(job(Direction::Read, kind::Member, 0, 31, false)));
+    settle();
+    EXPECT_EQ(only().outcome, Outcome::Failed);
+    EXPECT_EQ(only().message, (LinkMessage{0, {}, "result = &HA"}));
+    EXPECT_EQ(only().page, 3);
+    EXPECT_EQ(attempts[4146], 1);
+    EXPECT_EQ(requested.size(), 3u);
+    EXPECT_EQ(engine.state(), EngineState::Paused);
+}
+
 TEST_F(EngineFixture, StopBetweenPagesStartsNoFurtherRequest) {
     int seen = 0;
     QObject::connect(&engine, &TransferEngine::pageStarted, [&](int page, const QString&) {
