@@ -19,7 +19,6 @@ struct DepartFormTest : FormsFixture {
         db->execute("INSERT INTO depart(id, name, price, discounten, tax, addr, KitchenEn) VALUES(?,?,?,?,?,?,?)",
                     {id, name, price, discount, tax, id, kitchen});
     }
-    long long count() { return db->scalar("SELECT count(*) FROM depart").toInt(); }
 };
 
 struct CashierFormTest : FormsFixture {
@@ -28,7 +27,6 @@ struct CashierFormTest : FormsFixture {
                     "VALUES(?,?,?,1,1,1,1,1,1,1,1,1,1,1,1,1,0)",
                     {id, name, passwd});
     }
-    long long count() { return db->scalar("SELECT count(*) FROM cashier").toInt(); }
 };
 
 struct IdLimitTest : FormsFixture {};

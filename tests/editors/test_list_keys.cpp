@@ -12,7 +12,6 @@
 #include "ui/SheetExport.h"
 
 #include <QHeaderView>
-#include <QLabel>
 #include <QStyledItemDelegate>
 
 using namespace ecr;

@@ -1,9 +1,6 @@
-// The member editor driven by object name: the list, adding, modify and
-// delete.
+// The member editor driven by object name: the list, adding, modifying.
 #include "FormsFixture.h"
 #include "editors/MemberForm.h"
-
-#include <QLabel>
 
 using namespace ecr;
 using namespace ecr::editors;
@@ -16,7 +13,6 @@ struct MemberFormTest : FormsFixture {
         db->execute("INSERT INTO member(userid, username, useraddress, tel, score, addr, sid) VALUES(?,?,'','',?,0,?)",
                     {code, name, score, sid});
     }
-    long long count() { return db->scalar("SELECT count(*) FROM member").toInt(); }
 };
 
 } // namespace

@@ -5,10 +5,8 @@
 #include "editors/PromotionForm.h"
 #include "import/Spreadsheet.h"
 #include "ui/SheetExport.h"
-#include "ui/Texts.h"
 
 #include <QDateTimeEdit>
-#include <QLabel>
 
 using namespace ecr;
 using namespace ecr::editors;
@@ -23,7 +21,6 @@ struct PromotionFormTest : FormsFixture {
                     "PresentPluId, PresentQuantity) VALUES(?,?,?,?,?,6,5.99,'',0)",
                     {address, name, plu, start, end});
     }
-    long long count() { return db->scalar("SELECT count(*) FROM promotion").toInt(); }
     static void day(QDialog* d, const char* picker, QDate date) { child<QDateTimeEdit>(d, picker)->setDate(date); }
 };
 
@@ -34,7 +31,6 @@ struct BundleFormTest : FormsFixture {
                     "plu1number, plu1quantity) VALUES(?,?,?,0,?,'9001',2,'4711',1.5)",
                     {number, name, price, sid});
     }
-    long long count() { return db->scalar("SELECT count(*) FROM bundle").toInt(); }
 };
 
 } // namespace
@@ -124,10 +120,7 @@ TEST_F(BundleFormTest, ThirtyThreeColumnsWithThePluNamesLookedUp) {
     BundleForm f;
     ASSERT_EQ(listOf(&f)->topLevelItemCount(), 2);
     QStringList row{"501", "Breakfast", "3.50", "9001", "Tea", "2", "4711", "", "1.5"};
-    for (int i = 2; i < 10; ++i)
-        row << ""
-            << ""
-            << ""; // no quantity stored
+    for (int i = 2; i < 10; ++i) row << "" << "" << ""; // no quantity stored
     EXPECT_EQ(rowTexts(listOf(&f)->topLevelItem(0)), row);
     EXPECT_EQ(listOf(&f)->topLevelItem(1)->text(1), "Lunch's menu");
 }
@@ -217,15 +210,10 @@ TEST_F(BundleFormTest, ModifyAVanishedBundleAndExport) {
     EXPECT_EQ(s.at(0, 22).text, "S111350");
     EXPECT_EQ(s.at(0, 23).text, "");
     QStringList cells;
-    for (int c = 0; c < 24; ++c)
-        cells << QString::fromStdString(s.at(1, c).text);
+    for (int c = 0; c < 24; ++c) cells << QString::fromStdString(s.at(1, c).text);
     QStringList expected{"501", "Breakfast", "3.5", "9001", "2", "9002", "1.5"};
-    for (int i = 2; i < 9; ++i)
-        expected << ""
-                 << "0";
-    expected << "9001"
-             << "3"
-             << "";
+    for (int i = 2; i < 9; ++i) expected << "" << "0";
+    expected << "9001" << "3" << "";
     EXPECT_EQ(cells, expected);
     EXPECT_EQ(s.at(1, 0).type, sheets::ReadCell::Type::Text);
     EXPECT_EQ(s.at(1, 2).type, sheets::ReadCell::Type::Number);
