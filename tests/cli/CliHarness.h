@@ -5,7 +5,6 @@
 #include <QProcess>
 #include <QStringList>
 
-#include <chrono>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -23,7 +22,6 @@ inline QCoreApplication& qtApp() {
 struct Result {
     int code = -1;
     std::string out, err;
-    double seconds = 0;
 };
 
 // ecrctl in an English locale (the language of a database without its
@@ -38,11 +36,9 @@ inline Result RunEcrctl(const QStringList& args, int timeoutMs = 60000, const QS
     env.remove("QT_LOGGING_RULES"); // ecrctl keeps its diagnostics in ecr.log
     p.setProcessEnvironment(env);
     if (!folder.isEmpty()) p.setWorkingDirectory(folder);
-    const auto start = std::chrono::steady_clock::now();
     p.start(ECRCTL, args);
     p.waitForFinished(timeoutMs);
     Result r;
-    r.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
     r.out = p.readAllStandardOutput().toStdString();
     r.err = p.readAllStandardError().toStdString();

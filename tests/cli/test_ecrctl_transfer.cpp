@@ -1,142 +1,179 @@
-// ecrctl against ecr-sim over a real pseudo-terminal: the transfers scripts
-// rely on, and what each register fault leaves behind.
-#include "CliHarness.h"
-#include "TempDir.h"
-#include "app/AppState.h"
-#include "app/Config.h"
-#include "db/Schema.h"
-#include "link/LinkText.h"
-#include "link/TransferPlans.h"
-#include "records/Cashier.h"
-#include "records/Department.h"
-#include "records/rows/DbPageIO.h"
-#include "sim/Demo.h"
-#include "sim/RegisterMemory.h"
+// ecrctl against ecr-sim over a real pseudo-terminal: every record kind in
+// the directions it has, the clock, bitmaps and pictures as the logo, and what
+// register faults, usage errors and port errors leave behind.
+#include "RegisterCli.h"
+#include "records/Fields.h"
+#include "records/Journal.h"
+#include "records/Logo.h"
+#include "records/PageKinds.h"
+#include "records/Plu.h"
+#include "records/picture/LogoPicture.h"
 
-#include <gtest/gtest.h>
+#include <QImage>
 
-#include <QCoreApplication>
-#include <QProcess>
-
-#include <cctype>
-#include <chrono>
 #include <filesystem>
-#include <fstream>
 
 using namespace ecr;
 using namespace ecr::records;
-using cli_harness::Result;
-using cli_harness::Sim;
-using cli_harness::RunEcrctl;
+using TransferE2E = RegisterCli;
 
 namespace {
 
-struct TransferE2E : ::testing::Test {
-    TempDir dir;
-    std::string dbPath = dir.file("ecr.db");
-    std::string image = dir.file("register.img");
-    std::unique_ptr<db::Database> db = db::OpenOrCreate(dbPath);
-    rows::DbPageIO io{*db, App()};
+std::vector<int> range(int first, int last) {
+    std::vector<int> v;
+    for (int a = first; a <= last; ++a) v.push_back(a);
+    return v;
+}
 
-    void SetUp() override {
-        App() = AppState{};
-        App().conn = db.get();
-        LoadStartupState(*db, App());
-        App().langCode = 3; // ecrctl speaks the locale's language (English here) without an info row
-    }
-    void TearDown() override { App().conn = nullptr; }
-
-    Result run(const Sim& sim, QStringList args) {
-        return RunEcrctl(QStringList{"--db", QString::fromStdString(dbPath), "--port", sim.path} + args);
-    }
-    std::string text(int id) { return link::LinkText(id); }
-    // Everything in a table, for before/after comparisons.
-    std::string dump(const std::string& table) {
-        std::string s;
-        for (const auto& row : db->query("SELECT * FROM " + table + " ORDER BY id").rows) {
-            for (const auto& v : row) s += v.toText() + "|";
-            s += "\n";
-        }
-        return s;
-    }
-    sim::RegisterMemory registerImage() {
-        sim::RegisterMemory m;
-        EXPECT_EQ(m.load(image), "");
-        return m;
-    }
-    void seedTables() {
-        db->execute("INSERT INTO cashier(id,name,passwd,a0,a1,a2,a3,a7,a8,a9,a10,a11,a12,a13,a14,a15,a16) "
-                    "VALUES(7,'Kept','77',1,1,1,1,0,1,1,1,1,1,1,1,1,1)");
-        db->execute("INSERT INTO depart(id,name,price,discounten,tax,addr,KitchenEn) VALUES(3,'Kept',1.25,1,7,2,1)");
-    }
-};
+// The bytes of a page outside [from, to).
+Bytes outside(const Bytes& page, std::size_t from, std::size_t to) {
+    Bytes b(page.begin(), page.begin() + static_cast<std::ptrdiff_t>(from));
+    b.insert(b.end(), page.begin() + static_cast<std::ptrdiff_t>(to), page.end());
+    return b;
+}
 
 } // namespace
 
-TEST_F(TransferE2E, UploadReplacesCashiersAndDepartmentsWithTheRegisters) {
-    seedTables();
-    Sim sim({"--demo", "--image", QString::fromStdString(image)});
-    ASSERT_FALSE(sim.path.isEmpty());
-    Result r = run(sim, {"upload", "cashiers"});
-    EXPECT_EQ(r.code, 0) << r.err;
-    EXPECT_EQ(r.out, text(111235) + "\n");
-    r = run(sim, {"upload", "departments"});
-    EXPECT_EQ(r.code, 0) << r.err;
+TEST_F(TransferE2E, EveryKindUploadedFromTheRegisterAndDownloadedBack) {
+    // Rows that the register's pages replace.
+    db->executeScript("INSERT INTO cashier(id,name) VALUES(7,'Gone');"
+                      "INSERT INTO depart(id,name) VALUES(100,'Gone');"
+                      "INSERT INTO member(userid,username,sid) VALUES('999','Gone',5);"
+                      "INSERT INTO bundle(bundlenumber,bundlename,sid) VALUES('999','Gone',5);"
+                      "INSERT INTO promotion(address,promotionname,pluid) VALUES(5,'Gone','1');"
+                      "INSERT INTO fiscal(fyear,fday,mdate) VALUES(1999,1,'1999-01-01 00:00:00');");
+    struct Kind {
+        const char* name;
+        std::vector<int> pages; // read by the upload, written by the download
+        const char* sql;        // checked after the upload
+        const char* stored;
+        bool written;
+    };
+    // No info row: keyboard 2, so 160 PLU pages.
+    const Kind kinds[] = {
+        {"params", {kind::Params}, "SELECT NoteHead1 || '|' || NoteEnd1 || '|' || PointEn || '|' || Price5 FROM params",
+         "CORNER SHOP|Thank you for your visit!|2|USD", true},
+        {"cashiers", {kind::Cashier},
+         "SELECT count(*) || '|' || (SELECT a7 FROM cashier WHERE name='Anna Berg') FROM cashier", "6|0", true},
+        {"departments", {kind::Depart},
+         "SELECT count(*) || '|' || (SELECT name FROM depart WHERE id=8) || '|' || "
+         "(SELECT price FROM depart WHERE id=9) FROM depart",
+         "12|饮料|6.8", true},
+        {"keys", {kind::Keyboard},
+         "SELECT count(*) || '|' || sum(function='P') || '|' || "
+         "(SELECT content FROM hotkey WHERE keyaddress=151 AND function='F') FROM hotkey",
+         "385|24|151", true},
+        {"plu", range(4192, 4351),
+         "SELECT count(*) || '|' || (SELECT name || '|' || price || '|' || safestock || '|' || stockvalue FROM plu "
+         "WHERE id='6901234567908') || '|' || (SELECT safestock FROM plu WHERE id='6901234567892') FROM plu",
+         "100|Cola 0.33l|1.2|5.0|18.0|-2.0", true}, // the newer stock slot; a negative minimum stock
+        {"members", range(4144, 4175), "SELECT group_concat(userid, ',') FROM (SELECT userid FROM member ORDER BY sid)",
+         "13800138000,13912345678,1001,1002,1003,1004", true},
+        {"bundles", range(4176, 4191), "SELECT group_concat(bundlenumber, ',') FROM bundle", "501,502,503", true},
+        {"promotions", range(4136, 4143),
+         "SELECT group_concat(promotionname, ',') || '|' || (SELECT edate FROM promotion WHERE address=0) "
+         "FROM (SELECT * FROM promotion ORDER BY address)",
+         "Cola six-pack,2 pizzas,Coffee + croissant,Milk week|2009-10-31 23:59:00", true},
+        {"fiscal", range(4096, 4111),
+         "SELECT count(*) || '|' || (SELECT fday || '|' || saleprice || '|' || bill FROM fiscal "
+         "WHERE mdate='2009-05-15 00:00:00') FROM fiscal",
+         "135|143|891.45|113", false},
+        {"flashcash", {kind::FlashCash}, "SELECT group_concat(total, ',') FROM (SELECT total FROM flashcash ORDER BY type)",
+         "1024.75,455.1,64.8,200.0,0.0,45.0,0.0,15.5,2650.9,0.0,8.2,99.99", false},
+    };
+    auto sim = start(demo);
+    for (const Kind& k : kinds) {
+        SCOPED_TRACE(k.name);
+        const Result r = run(*sim, {"upload", k.name});
+        EXPECT_EQ(r.code, 0) << r.err;
+        EXPECT_EQ(r.out, text(111235) + "\n");
+        EXPECT_EQ(sim->requests("read"), k.pages);
+        EXPECT_EQ(value(k.sql), k.stored);
+    }
+    // An upload that continues at a later page keeps the rows of the first.
+    ASSERT_EQ(run(*sim, {"upload", "members", "--pages", "2-32"}).code, 0);
+    EXPECT_EQ(value("SELECT count(*) FROM member"), "6");
+    sim->log();
 
-    sim::RegisterMemory demo;
-    sim::FillDemo(demo);
-    const Bytes cp = demo.read(kind::Cashier);
-    std::vector<std::string> expected;
-    for (int i = 0; i < kCashierRecords; ++i)
-        if (auto c = DecodeCashier(ByteView(cp).subspan(static_cast<std::size_t>(i) * 40, 40), i))
-            expected.push_back(std::to_string(c->id) + " " + c->name + " " + c->passwd);
-    std::vector<std::string> got;
-    for (const auto& row : db->query("SELECT id, name, passwd FROM cashier ORDER BY id").rows)
-        got.push_back(row[0].toText() + " " + row[1].toText() + " " + row[2].toText());
-    EXPECT_EQ(got, expected);
-    EXPECT_EQ(got.size(), 6u);
-    EXPECT_EQ(db->scalar("SELECT a7 FROM cashier WHERE name = 'Anna Berg'").toInt(), 0);
-    EXPECT_EQ(db->scalar("SELECT count(*) FROM depart").toInt(), 12);
-    EXPECT_EQ(db->scalar("SELECT name FROM depart WHERE id = 8").toText(), "饮料");
-    EXPECT_DOUBLE_EQ(db->scalar("SELECT price FROM depart WHERE id = 9").toDouble(), 6.8);
-    EXPECT_EQ(db->scalar("SELECT count(*) FROM depart WHERE name = 'Kept'").toInt(), 0);
-    EXPECT_EQ(sim.lines(), "read 4113 page\nread 4116 page\n");
+    db->execute("UPDATE plu SET price=1.25 WHERE id='6901234567908'");
+    db->execute("UPDATE params SET NoteHead1='NEW SHOP NAME'");
+    const std::string plus = dump("plu", "sid");
+    for (const Kind& k : kinds) {
+        if (!k.written) continue;
+        SCOPED_TRACE(k.name);
+        const Result r = run(*sim, {"download", k.name});
+        EXPECT_EQ(r.code, 0) << r.err;
+        EXPECT_EQ(r.out, text(111118) + "\n");
+        std::vector<std::string> expected;
+        if (k.pages[0] == kind::Params) expected.push_back("read 4112 page"); // the register's own page first
+        for (int a : k.pages) expected.push_back("write " + std::to_string(a) + " ok");
+        EXPECT_EQ(sim->log(), expected);
+    }
+    // Pages go back byte for byte but for the edits, and PLU stocks, which
+    // go back in the first of their two slots.
+    const auto mem = registerNow();
+    for (const Kind& k : kinds) {
+        if (!k.written || k.pages[0] == kind::Plu) continue;
+        for (int a : k.pages) {
+            if (a == kind::Params) {
+                const Bytes params = mem.read(a);
+                EXPECT_EQ(std::string(params.begin() + 280, params.begin() + 294), "NEW SHOP NAME ");
+                // The bytes no column holds are the register's own.
+                EXPECT_EQ(outside(params, 280, 323), outside(demo.read(a), 280, 323));
+            } else {
+                EXPECT_EQ(mem.read(a), demo.read(a)) << a;
+            }
+        }
+    }
+    auto cola = DecodePlu(RecordAt(ByteView(mem.read(kind::Plu)), 1, kPluRecordSize), 0, 1, 2);
+    ASSERT_TRUE(cola);
+    EXPECT_DOUBLE_EQ(cola->price, 1.25);
+    EXPECT_DOUBLE_EQ(cola->stockvalue, 18);
+    // What was written comes back as it was, negative minimum stock included.
+    ASSERT_EQ(run(*sim, {"upload", "plu", "--pages", "1-2"}).code, 0);
+    EXPECT_EQ(dump("plu", "sid"), plus);
 }
 
-TEST_F(TransferE2E, DownloadWritesTheTablesIntoTheRegister) {
-    seedTables();
-    db->execute("INSERT INTO depart(id,name,price,discounten,tax,addr,KitchenEn) VALUES(100,'Last',99.99,0,0,0,0)");
-    Sim sim({"--demo", "--image", QString::fromStdString(image)});
-    Result r = run(sim, {"download", "cashiers"});
-    EXPECT_EQ(r.code, 0) << r.err;
-    EXPECT_EQ(r.out, text(111118) + "\n");
-    r = run(sim, {"download", "departments"});
-    EXPECT_EQ(r.code, 0) << r.err;
-    EXPECT_EQ(sim.lines(), "write 4113 ok\nwrite 4116 ok\n");
-    const auto mem = registerImage();
-    EXPECT_EQ(mem.read(kind::Cashier), io.buildPage(kind::Cashier, 0).page);
-    EXPECT_EQ(mem.read(kind::Depart), io.buildPage(kind::Depart, 0).page);
-    auto last = DecodeDepart(ByteView(mem.read(kind::Depart)).subspan(3200, 32), 100);
-    ASSERT_TRUE(last);
-    EXPECT_EQ(last->name, "Last");
-    EXPECT_DOUBLE_EQ(last->price, 99.99);
-    // Round trip: what went in comes back unchanged.
-    const std::string before = dump("cashier") + dump("depart");
-    EXPECT_EQ(run(sim, {"upload", "cashiers"}).code, 0);
-    EXPECT_EQ(run(sim, {"upload", "departments"}).code, 0);
-    EXPECT_EQ(dump("cashier") + dump("depart"), before);
+TEST_F(TransferE2E, JournalFollowsTheAllocationTableAndEndsOnAnErasedPage) {
+    auto sim = start(demo);
+    for (const char* k : {"plu", "bundles", "departments"}) ASSERT_EQ(run(*sim, {"upload", k}).code, 0) << k;
+    sim->log();
+    // Version 320: the allocation table says pages 0, 2, 3 and 4 hold data;
+    // page 3 is erased, so the read ends there and page 4 is never asked for.
+    Result r = run(*sim, {"upload", "journal"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.err, "end of data after page 4\n");
+    EXPECT_EQ(sim->requests("read"), (std::vector<int>{4134, 4135, 4352, 4354, 4355}));
+    EXPECT_EQ(value("SELECT count(*) || '|' || (SELECT min(sid) || '-' || max(sid) FROM plurecord WHERE sid < 1000) "
+                    "|| '|' || (SELECT min(sid) || '-' || max(sid) FROM plurecord WHERE sid >= 1000) FROM plurecord"),
+              "96|0-47|2000-2047");
+
+    // Written back: the allocation pages first, then the pages it marks.
+    r = run(*sim, {"download", "journal"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(sim->requests("write"), (std::vector<int>{4134, 4135, 4352, 4354, 4355, 4356}));
+    const auto mem = registerNow();
+    for (int address : {4352, 4354}) {
+        Bytes expected = demo.read(address);
+        // A bundle line is kept with department 0, so it goes back as one.
+        for (int i = 0; i < kJournalRecords; ++i)
+            if (expected[static_cast<std::size_t>(i * 32 + 25)] == kBundleDepart) expected[static_cast<std::size_t>(i * 32 + 25)] = 0;
+        EXPECT_EQ(mem.read(address), expected) << address;
+    }
+    EXPECT_EQ(mem.read(4134), demo.read(4134));
+    EXPECT_EQ(mem.read(4356), Bytes(kPageSize, 0xFF)); // never read, so no rows to write
 }
 
 TEST_F(TransferE2E, SetClock) {
-    Sim sim({"--image", QString::fromStdString(image)});
-    Result r = run(sim, {"set-clock", "--time", "2009-10-17 09:05"});
+    auto sim = start({});
+    Result r = run(*sim, {"set-clock", "--time", "2009-10-17 09:05"});
     EXPECT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(r.out, text(111415) + "\n");
-    EXPECT_EQ(sim.lines(), "clock 2009-10-17 09:05 ok\n");
-    r = run(sim, {"set-clock"}); // this computer's time
+    EXPECT_EQ(sim->lines(), "clock 2009-10-17 09:05 ok\n");
+    r = run(*sim, {"set-clock"}); // this computer's time
     EXPECT_EQ(r.code, 0) << r.err;
-    EXPECT_EQ(run(sim, {"set-clock", "--time", "2009-13-01 09:05"}).code, 2);
-    EXPECT_EQ(run(sim, {"set-clock", "--time", "yesterday"}).code, 2);
+    EXPECT_EQ(run(*sim, {"set-clock", "--time", "2009-13-01 09:05"}).code, 2);
+    EXPECT_EQ(run(*sim, {"set-clock", "--time", "yesterday"}).code, 2);
 }
 
 namespace {
@@ -146,8 +183,7 @@ void writeBitmap(const std::string& path, int bitsPerPixel, const Bytes& pixels)
     Bytes f(62, 0);
     f[0] = 'B';
     f[1] = 'M';
-    const std::size_t size = f.size() + pixels.size();
-    f[2] = static_cast<std::uint8_t>(size);
+    f[2] = static_cast<std::uint8_t>(f.size() + pixels.size());
     f[10] = 62;
     f[14] = 40;
     f[18] = 16; // width
@@ -161,100 +197,93 @@ void writeBitmap(const std::string& path, int bitsPerPixel, const Bytes& pixels)
 } // namespace
 
 TEST_F(TransferE2E, SendLogoWritesTheConvertedBitmap) {
-    Sim sim({"--image", QString::fromStdString(image)});
+    auto sim = start({});
     const std::string bmp = dir.file("logo.bmp");
     writeBitmap(bmp, 1, {0x00, 0xFF, 0, 0, 0x0F, 0xF0, 0, 0}); // bottom row, then top row
-    Result r = run(sim, {"send-logo", QString::fromStdString(bmp)});
+    Result r = run(*sim, {"send-logo", QString::fromStdString(bmp)});
     EXPECT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(r.out, text(111128) + "\n");
-    EXPECT_EQ(sim.lines(), "write 4128 ok\n");
+    EXPECT_EQ(sim->lines(), "write 4128 ok\n");
     Bytes expected(4096, 0x00);
     expected[0] = 0xF0; // top row first, inverted
     expected[1] = 0x0F;
     expected[2] = 0xFF;
-    expected[3] = 0x00;
-    EXPECT_EQ(registerImage().read(kind::Logo), expected);
+    EXPECT_EQ(registerNow().read(kind::Logo), expected);
 
     writeBitmap(bmp, 24, Bytes(2 * 48, 0));
-    r = run(sim, {"send-logo", QString::fromStdString(bmp)});
+    r = run(*sim, {"send-logo", QString::fromStdString(bmp)});
     EXPECT_EQ(r.code, 2);
     // A colour bitmap could be converted: the refusal says how.
     EXPECT_EQ(r.err, text(111216) + "\n(--dither converts it into a logo)\n");
-    r = run(sim, {"send-logo", QString::fromStdString(dir.file("none.bmp"))});
+    r = run(*sim, {"send-logo", QString::fromStdString(dir.file("none.bmp"))});
     EXPECT_EQ(r.code, 2);
     EXPECT_EQ(r.err, text(111127) + " (" + dir.file("none.bmp") + ")\n");
-    r = run(sim, {"send-logo", QString::fromStdString(dir.path.string())});
+    r = run(*sim, {"send-logo", QString::fromStdString(dir.path.string())});
     EXPECT_EQ(r.code, 2);
-    EXPECT_EQ(r.err, SubstituteArgs(text(120108), {dir.path.string()}) + "\n");
-    EXPECT_EQ(sim.lines(), "write 4128 ok\n"); // the refused files never reached the register
+    EXPECT_EQ(r.err, text(120108, {dir.path.string()}) + "\n");
+    EXPECT_EQ(sim->lines(), "write 4128 ok\n"); // the refused files never reached the register
+
+    // A 700 x 200 picture: refused as it is, reduced to fit the logo pages
+    // and dithered when asked.
+    QImage picture(700, 200, QImage::Format_RGB32);
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x) picture.setPixel(x, y, qRgb(x * 255 / 699, 128, y));
+    const QString png = QString::fromStdString(dir.file("shop.png"));
+    ASSERT_TRUE(picture.save(png, "PNG"));
+    r = run(*sim, {"send-logo", png});
+    EXPECT_EQ(r.code, 2) << r.err;
+    EXPECT_EQ(r.err, text(kLogoNotBitmapId) + "\n(--dither converts it into a logo)\n");
+    EXPECT_EQ(sim->lines(), "write 4128 ok\n");
+    sim->log();
+
+    r = run(*sim, {"send-logo", "--dither", png});
+    ASSERT_EQ(r.code, 0) << r.err;
+    const records::LogoChoice dithered = records::ReadLogoPicture(png.toStdString(), true);
+    ASSERT_TRUE(dithered.ok() && dithered.scaled());
+    const std::vector<Bytes> pages = records::LogoPages(dithered.image.bytes);
+    ASSERT_EQ(sim->requests("write"), range(kind::Logo, kind::Logo + static_cast<int>(pages.size()) - 1));
+    const auto mem = registerNow();
+    for (std::size_t p = 0; p < pages.size(); ++p) EXPECT_EQ(mem.read(kind::Logo + static_cast<int>(p)), pages[p]) << p;
 }
 
-struct Fault {
-    const char* fault;
-    const char* command;
-    const char* kind;
-    int messageId; // 0: "result = &HA"
-};
-
-class FaultE2E : public TransferE2E, public ::testing::WithParamInterface<Fault> {};
-
-TEST_P(FaultE2E, FailsWithTheMessageAndChangesNothing) {
-    const Fault f = GetParam();
-    seedTables();
-    Sim sim({"--demo", "--image", QString::fromStdString(image), "--fault", f.fault});
+TEST_F(TransferE2E, RegisterFaultsFailWithTheirMessageAndChangeNothing) {
+    struct Fault {
+        const char* fault;
+        const char* command;
+        const char* kind;
+        std::string message;
+    };
+    const Fault faults[] = {
+        {"checksum@4113", "upload", "cashiers", text(111212)},
+        {"address@4116", "upload", "departments", text(111211)},
+        {"result3@4113", "upload", "cashiers", text(111213)},
+        {"result10@4113", "upload", "cashiers", "result = &HA"}, // a code without a text
+        {"silence@4113", "upload", "cashiers", text(111120)},    // the real clock's time-out
+        {"result1@4113", "download", "cashiers", text(111214)},
+        {"result3@4116", "download", "departments", text(111213)},
+        {"checksum@4116", "download", "departments", text(111214)},
+    };
+    db->executeScript("INSERT INTO cashier(id,name,passwd) VALUES(7,'Kept','77');"
+                      "INSERT INTO depart(id,name,price,tax) VALUES(3,'Kept',1.25,7);");
     const std::string tables = dump("cashier") + dump("depart");
-    const auto before = registerImage();
-    Result r = run(sim, {f.command, f.kind});
-    EXPECT_EQ(r.code, 1);
-    const std::string message = f.messageId ? text(f.messageId) : "result = &HA";
-    EXPECT_EQ(r.err, message + "\n");
-    EXPECT_EQ(r.out, "");
-    EXPECT_EQ(dump("cashier") + dump("depart"), tables);
-    const auto after = registerImage();
-    EXPECT_EQ(after.read(kind::Cashier), before.read(kind::Cashier));
-    EXPECT_EQ(after.read(kind::Depart), before.read(kind::Depart));
-}
-
-INSTANTIATE_TEST_SUITE_P(Replies, FaultE2E,
-                         ::testing::Values(Fault{"checksum@4113", "upload", "cashiers", 111212},
-                                           Fault{"address@4116", "upload", "departments", 111211},
-                                           Fault{"result1@4113", "download", "cashiers", 111214},
-                                           Fault{"result3@4116", "download", "departments", 111213},
-                                           Fault{"result10@4113", "upload", "cashiers", 0},
-                                           Fault{"result3@4113", "upload", "cashiers", 111213},
-                                           Fault{"checksum@4116", "download", "departments", 111214}),
-                         [](const ::testing::TestParamInfo<Fault>& info) {
-                             std::string name = std::string(info.param.command) + "_" + info.param.kind + "_" +
-                                                info.param.fault;
-                             for (char& c : name)
-                                 if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-                             return name;
-                         });
-
-TEST_F(TransferE2E, SilentRegisterTimesOut) {
-    seedTables();
-    Sim sim({"--demo", "--image", QString::fromStdString(image), "--fault", "silence@4113"});
-    const std::string tables = dump("cashier");
-    Result r = run(sim, {"upload", "cashiers"});
-    EXPECT_EQ(r.code, 1);
-    EXPECT_EQ(r.err, text(111120) + "\n");
-    EXPECT_GE(r.seconds, 5.0);
-    EXPECT_EQ(dump("cashier"), tables);
-}
-
-TEST_F(TransferE2E, PagedFailureSaysWhereToContinue) {
-    Sim sim({"--image", QString::fromStdString(image), "--fault", "result3@4145"});
-    Result r = run(sim, {"upload", "members", "--pages", "1-3"});
-    EXPECT_EQ(r.code, 1);
-    EXPECT_EQ(r.err, text(111213) + "\nstopped at page 2; continue with --pages 2-3\n");
-    // Members are not retried: page 2 was asked for once, page 3 never.
-    EXPECT_EQ(sim.lines(), "read 4144 page\nread 4145 result3\n");
+    for (const Fault& f : faults) {
+        SCOPED_TRACE(f.fault);
+        auto sim = start(demo, {"--fault", f.fault});
+        const Result r = run(*sim, {f.command, f.kind});
+        EXPECT_EQ(r.code, 1);
+        EXPECT_EQ(r.err, f.message + "\n");
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(dump("cashier") + dump("depart"), tables);
+        const auto after = registerNow();
+        EXPECT_EQ(after.read(kind::Cashier), demo.read(kind::Cashier));
+        EXPECT_EQ(after.read(kind::Depart), demo.read(kind::Depart));
+    }
 }
 
 TEST_F(TransferE2E, UsageErrorsReachNeitherTheDatabaseNorTheRegister) {
-    Sim sim({"--image", QString::fromStdString(image)});
+    auto sim = start({});
     const QString usageDb = QString::fromStdString(dir.file("usage.db"));
-    const QStringList at{"--db", usageDb, "--port", sim.path};
+    const QStringList at{"--db", usageDb, "--port", sim->path};
     const std::vector<QStringList> cases = {
         at + QStringList{"upload"},
         at + QStringList{"upload", "spoons"},
@@ -264,6 +293,7 @@ TEST_F(TransferE2E, UsageErrorsReachNeitherTheDatabaseNorTheRegister) {
         at + QStringList{"upload", "cashiers", "extra"},
         at + QStringList{"upload", "plu", "--pages", "1-2", "--pages", "3-4"},
         at + QStringList{"send-logo"},
+        at + QStringList{"send-logo", "logo.png", "--dither", "--dither"},
         at + QStringList{"set-clock", "--time", "2009-10-17 09:05", "--time", "2009-10-17 09:06"},
         QStringList{"--baud", "115200x"} + at + QStringList{"upload", "cashiers"},
         QStringList{"--baud", "57600.0"} + at + QStringList{"upload", "cashiers"},
@@ -271,36 +301,35 @@ TEST_F(TransferE2E, UsageErrorsReachNeitherTheDatabaseNorTheRegister) {
         QStringList{"--lang", "8"} + at + QStringList{"upload", "cashiers"},
         QStringList{"--lang", "3x"} + at + QStringList{"upload", "cashiers"},
         QStringList{"--codepage", "NO-SUCH-PAGE"} + at + QStringList{"upload", "cashiers"},
-        QStringList{"--db", "", "--port", sim.path, "upload", "cashiers"},
+        QStringList{"--db", "", "--port", sim->path, "upload", "cashiers"},
     };
     for (const QStringList& args : cases) {
-        const Result r = RunEcrctl(args);
+        const Result r = cli_harness::RunEcrctl(args);
         EXPECT_EQ(r.code, 2) << args.join(' ').toStdString() << "\n" << r.err;
         EXPECT_EQ(r.err.rfind("ecrctl: ", 0), 0u) << r.err;
     }
     std::error_code ec;
     EXPECT_FALSE(std::filesystem::exists(usageDb.toStdString(), ec)); // refused before the database was opened
-    Result r = RunEcrctl(at + QStringList{"upload", "members", "--pages", "5-3"});
+    Result r = cli_harness::RunEcrctl(at + QStringList{"upload", "members", "--pages", "5-3"});
     EXPECT_EQ(r.code, 2);
     EXPECT_EQ(r.err, text(111526) + "\n");
-    EXPECT_EQ(sim.lines(), ""); // none of these reached the register
+    EXPECT_EQ(sim->lines(), ""); // none of these reached the register
 }
 
 TEST_F(TransferE2E, PortErrorsNameTheDevice) {
     const QString dbArg = QString::fromStdString(dbPath);
-    Result r = RunEcrctl({"--db", dbArg, "--port", "/dev/ecr-no-such-port", "upload", "cashiers"});
+    Result r = cli_harness::RunEcrctl({"--db", dbArg, "--port", "/dev/ecr-no-such-port", "upload", "cashiers"});
     EXPECT_EQ(r.code, 1);
-    EXPECT_EQ(r.err, SubstituteArgs(text(120106), {"/dev/ecr-no-such-port", "No such file or directory"}) + "\n");
-    std::ifstream log(dir.file("ecr.log"));
-    std::string logText((std::istreambuf_iterator<char>(log)), {});
+    EXPECT_EQ(r.err, text(120106, {"/dev/ecr-no-such-port", "No such file or directory"}) + "\n");
+    const std::string logText = log();
     EXPECT_NE(logText.find("Location:      Comm_InitComm\r\n"), std::string::npos);
     EXPECT_NE(logText.find("Error Message: /dev/ecr-no-such-port: No such file or directory\r\n"), std::string::npos);
     // A bare name that is a file of the current folder means that file.
     std::ofstream(dir.file("regular.txt")) << "not a port\n";
-    r = RunEcrctl({"--db", dbArg, "--port", "regular.txt", "upload", "cashiers"}, 60000,
-                  QString::fromStdString(dir.path.string()));
+    r = cli_harness::RunEcrctl({"--db", dbArg, "--port", "regular.txt", "upload", "cashiers"}, 60000,
+                               QString::fromStdString(dir.path.string()));
     EXPECT_EQ(r.code, 1);
-    EXPECT_EQ(r.err.rfind(SubstituteArgs(text(120106), {dir.file("regular.txt"), ""}), 0), 0u) << r.err;
+    EXPECT_EQ(r.err.rfind(text(120106, {dir.file("regular.txt"), ""}), 0), 0u) << r.err;
     // --port is for this run only.
-    EXPECT_TRUE(db::OpenOrCreate(dbPath)->scalar("SELECT portname FROM info").isNull());
+    EXPECT_TRUE(db->scalar("SELECT portname FROM info").isNull());
 }

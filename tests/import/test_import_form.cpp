@@ -1,5 +1,5 @@
-// frmImport offscreen: captions, the preview before anything is written, the
-// import with its progress panel, and every way it can end.
+// frmImport offscreen: the preview before anything is written, the import
+// with its progress panel, and every way it can end.
 #include "app/ErrorLog.h"
 #include "gui/GuiFixture.h"
 #include "import/forms/ImportForm.h"
@@ -7,7 +7,6 @@
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QFrame>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -52,24 +51,6 @@ struct ImportFormTest : GuiFixture {
 };
 
 } // namespace
-
-TEST_F(ImportFormTest, CaptionsAndInstructions) {
-    ImportForm f;
-    EXPECT_EQ(f.windowTitle(), "E111044");
-    EXPECT_EQ(child<QGroupBox>(&f, "Frame1")->title(), "E111045");
-    EXPECT_EQ(child<QLabel>(&f, "Label2")->text(), "E111046:");
-    EXPECT_EQ(child<QPushButton>(&f, "cmdOpenFile")->text(), "E111042");
-    EXPECT_EQ(child<QPushButton>(&f, "cmdImport")->text(), "E111047");
-    EXPECT_EQ(child<QPushButton>(&f, "cmdExit")->text(), "E111019");
-    EXPECT_EQ(child<QLabel>(&f, "Label1")->text(),
-              "E111135\n\nE111136\nE111137\nE111138\nE111139\nE111456\nE111457\nE111140\nE111141\nE111142\nE111143\n"
-              "E111144");
-    QStringList headers;
-    for (int c = 0; c < f.previewModel().columnCount(); ++c)
-        headers << f.previewModel().headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
-    EXPECT_EQ(headers, (QStringList{"E120410", "E120411", "E111307", "E111308", "E120412"}));
-    EXPECT_FALSE(child<QFrame>(&f, "fraProgress")->isVisibleTo(&f));
-}
 
 TEST_F(ImportFormTest, ChoosingAFileShowsThePreviewAndWritesNothing) {
     ImportForm f;

@@ -12,6 +12,8 @@
 #include <gtest/gtest.h>
 #include <xlsxwriter.h>
 
+#include <tuple>
+
 using namespace ecr;
 using namespace ecr::import;
 using records::PluRecord;
@@ -73,13 +75,14 @@ struct ImportTest : ::testing::Test {
                     "VALUES(?,?,1,1,0,0,0,0,0,?)",
                     {id, name, sid});
     }
-    // id -> sid of the table, in sid order, as "id:sid" texts.
-    std::vector<std::string> slots() {
+    // The first column of a query's rows.
+    std::vector<std::string> column(const std::string& sql) {
         std::vector<std::string> out;
-        for (const auto& r : db->query("SELECT id, sid FROM plu ORDER BY sid, id").rows)
-            out.push_back(r[0].toText() + ":" + r[1].toText());
+        for (const auto& r : db->query(sql).rows) out.push_back(r[0].toText());
         return out;
     }
+    // id -> sid of the table, in sid order, as "id:sid" texts.
+    std::vector<std::string> slots() { return column("SELECT id || ':' || sid FROM plu ORDER BY sid, id"); }
     std::string text(const Note& n) {
         return NoteText(n, [this](int id) {
             int i = id;
@@ -169,18 +172,6 @@ TEST_F(ImportTest, EachColumnIsConvertedOrTheRowRejectedWithItsReason) {
         EXPECT_EQ(got, c.stored) << c.what << ": " << got.id << " " << got.name << " " << got.depart << " " << got.price
                                  << " " << got.memberprice;
     }
-}
-
-TEST_F(ImportTest, ReasonsReadInTheInterfaceLanguage) {
-    EXPECT_EQ(text(Note{limitmsg::BadCode, 111307, {}}), "PLU Code: a code has 1 to 16 digits.");
-    EXPECT_EQ(text(Note{msg::Duplicate, 0, {"9"}}), "The same code is in row 9 further down; that row is imported.");
-    EXPECT_EQ(text(Note{msg::NoRoom, 0, {"64"}}), "No room in the register: every place of its 64 PLU pages is taken.");
-    EXPECT_EQ(NoteText(Note{msg::TooManyRows, 0, {"10240"}},
-                       [this](int id) {
-                           int i = id;
-                           return GetMessage(*db, 1, i);
-                       }),
-              "记录条数太多，超过10240条！每个文件最多导入10240个商品，未导入任何商品。");
 }
 
 TEST_F(ImportTest, DataRowsEndBeforeTheFirstEmptyColumnA) {
@@ -327,25 +318,9 @@ TEST_F(ImportTest, ADatabaseErrorMidImportLeavesTheTableAsItWas) {
     EXPECT_EQ(slots(), std::vector<std::string>{"1:0"});
 }
 
-// The fixtures of every format give the same import.
+// The fixtures of every format give the same import; what each rejected row
+// says is checked where ecrctl prints it.
 TEST_F(ImportTest, FilesOfEveryFormatImportAlike) {
-    struct Row {
-        int sheetRow;
-        Action action;
-        const char* id;
-        int reason; // message id, 0 when imported
-    };
-    const Row expected[] = {
-        {2, Action::Insert, "001", 0},
-        {3, Action::Reject, "1001", msg::Duplicate},
-        {4, Action::Reject, "12345678901234567890", limitmsg::BadCode},
-        {5, Action::Reject, "2024-01-02", msg::DateCode},
-        {6, Action::Insert, "1002", 0},
-        {7, Action::Reject, "2001", limitmsg::Unencodable},
-        {8, Action::Insert, "2002", 0},
-        {9, Action::Insert, "1001", 0},
-        {10, Action::Insert, "3003", 0},
-    };
     const std::vector<std::string> table = {
         "001|Tea|3|2.5|2.3|2.0|5.0|100.0|1|0",   "1002|Formula|4|5.0|0.0|0.0|1.5|7.25|1|1",
         "2002|一二三四五六七八九十|6|9.99|9.5|8.0|1.0|2.0|0|2", "1001|Colalater|7|4.5|4.0|3.5|0.0|60.0|1|3",
@@ -353,22 +328,12 @@ TEST_F(ImportTest, FilesOfEveryFormatImportAlike) {
     for (const char* file : {"plu-openpyxl.xlsx", "plu.ods", "plu.xls"}) {
         db->execute("DELETE FROM plu");
         const ImportPlan plan = write(ReadImportFile(std::string(ECR_FIXTURES) + "/" + file), english);
-        ASSERT_EQ(plan.rows.size(), std::size(expected)) << file;
-        for (std::size_t i = 0; i < plan.rows.size(); ++i) {
-            const PlannedRow& r = plan.rows[i];
-            EXPECT_EQ(r.sheetRow, expected[i].sheetRow) << file;
-            EXPECT_EQ(r.action, expected[i].action) << file << " row " << r.sheetRow;
-            EXPECT_EQ(r.plu.id, expected[i].id) << file << " row " << r.sheetRow;
-            EXPECT_EQ(r.reason ? r.reason->messageId : 0, expected[i].reason) << file << " row " << r.sheetRow;
-        }
-        EXPECT_EQ(plan.warnings, 1) << file;
-        std::vector<std::string> got;
-        for (const auto& r : db->query("SELECT id||'|'||name||'|'||depart||'|'||price||'|'||memberprice||'|'||"
-                                       "AveragePrice||'|'||safestock||'|'||stockvalue||'|'||a0||'|'||sid "
-                                       "FROM plu ORDER BY sid")
-                                 .rows)
-            got.push_back(r[0].toText());
-        EXPECT_EQ(got, table) << file;
+        EXPECT_EQ(plan.rows.size(), 9u) << file;
+        EXPECT_EQ(std::tie(plan.inserts, plan.updates, plan.rejects, plan.warnings), std::tuple(5, 0, 4, 1)) << file;
+        EXPECT_EQ(column("SELECT id||'|'||name||'|'||depart||'|'||price||'|'||memberprice||'|'||AveragePrice||'|'||"
+                         "safestock||'|'||stockvalue||'|'||a0||'|'||sid FROM plu ORDER BY sid"),
+                  table)
+            << file;
     }
 
     // The GBK text file, in Simplified Chinese: 是 sets the flag.
@@ -377,25 +342,7 @@ TEST_F(ImportTest, FilesOfEveryFormatImportAlike) {
     chinese.langCode = 1;
     const ImportPlan plan = write(ReadImportFile(std::string(ECR_FIXTURES) + "/plu-gbk.csv"), chinese);
     EXPECT_EQ(plan.inserts, 4);
-    std::vector<std::string> got;
-    for (const auto& r : db->query("SELECT id||'|'||name||'|'||depart||'|'||price||'|'||a0||'|'||sid FROM plu ORDER BY sid").rows)
-        got.push_back(r[0].toText());
-    EXPECT_EQ(got, (std::vector<std::string>{"0012|苹果|1|3.5|1|0", "13|梨;红|2|4.0|0|1", "14|葡萄新疆|2|6.8|0|2",
-                                             "15|\"大\"枣|3|12.0|0|3"}));
-}
-
-TEST_F(ImportTest, WholeFileRefusals) {
-    const std::pair<std::string, int> cases[] = {
-        {dir.file("missing.xlsx"), msg::Unreadable},
-        {std::string(ECR_FIXTURES) + "/not-a-workbook.zip", msg::NotASheet},
-    };
-    for (const auto& [path, id] : cases) {
-        try {
-            ReadImportFile(path);
-            ADD_FAILURE() << path;
-        } catch (const ImportRefused& e) {
-            EXPECT_EQ(e.note().messageId, id) << path;
-            EXPECT_EQ(e.note().args.at(0), path);
-        }
-    }
+    EXPECT_EQ(column("SELECT id||'|'||name||'|'||depart||'|'||price||'|'||a0||'|'||sid FROM plu ORDER BY sid"),
+              (std::vector<std::string>{"0012|苹果|1|3.5|1|0", "13|梨;红|2|4.0|0|1", "14|葡萄新疆|2|6.8|0|2",
+                                        "15|\"大\"枣|3|12.0|0|3"}));
 }

@@ -1,5 +1,6 @@
-// Reading the first sheet of real files of every format, the format chosen
-// by content, and the cell texts as a spreadsheet shows them.
+// Sheets written and read back, and the first sheet of real files of every
+// format read: the format chosen by content, the cell texts as a spreadsheet
+// shows them.
 #include "TempDir.h"
 #include "app/CodePage.h"
 #include "import/SheetReaders.h"
@@ -40,6 +41,44 @@ void checkCells(const ReadSheet& s, std::initializer_list<Expect> cells, const s
 }
 
 } // namespace
+
+TEST(SheetWriting, ColumnNames) {
+    const std::pair<int, const char*> names[] = {{0, "A"}, {25, "Z"}, {26, "AA"}, {701, "ZZ"}, {702, "AAA"}};
+    for (const auto& [column, name] : names) EXPECT_EQ(ColumnName(column), name) << column;
+}
+
+// What WriteXlsx writes is read back cell by cell; sheet names lose the
+// characters a workbook refuses and are cut to 31.
+TEST(SheetWriting, XlsxWrittenIsReadBack) {
+    TempDir dir;
+    SheetData s;
+    s.name = "套餐";
+    s.columnWidths = {20, 20, 20};
+    s.rows = {{std::string("编号"), std::string("Name"), std::string("Price")},
+              {std::string("00012"), std::string("O'Brien 可乐"), 3.5},
+              {std::string("7"), std::monostate{}, -12.0}};
+    s.boldRows = {0};
+    s.merges = {{0, 0, 0, 1, Merge::Align::Center}};
+    const std::string path = dir.file("out.xlsx");
+    WriteXlsx(path, s);
+    const ReadSheet r = ReadFirstSheet(path);
+    EXPECT_EQ(r.name, "套餐");
+    ASSERT_EQ(r.rows.size(), 3u);
+    checkCells(r,
+               {{"A1", Type::Text, "编号"},
+                {"A2", Type::Text, "00012"}, // text keeps its leading zeros
+                {"B2", Type::Text, "O'Brien 可乐"},
+                {"C2", Type::Number, "3.5"},
+                {"B3", Type::Empty, ""},
+                {"C3", Type::Number, "-12"},
+                {"Z99", Type::Empty, ""}},
+               "written");
+
+    s.name = "A very long report title: with/illegal*chars?";
+    WriteXlsx(path, s);
+    EXPECT_EQ(ReadFirstSheet(path).name, "A very long report title_ with_");
+    EXPECT_THROW(WriteXlsx(dir.file("no/such/dir/x.xlsx"), s), SheetError);
+}
 
 // The same sheet written by openpyxl (absolute part names, inline strings,
 // formulas without stored results) and saved by LibreOffice as .ods and .xls.

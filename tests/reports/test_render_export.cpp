@@ -103,6 +103,18 @@ std::string fileBytes(const std::string& path) {
 
 const QDate kPrintDate(2024, 3, 8);
 
+// The workbook as orcus reads it, for what ReadFirstSheet does not keep
+// (merged cells, column widths).
+struct OrcusBook {
+    orcus::spreadsheet::document doc{orcus::spreadsheet::range_size_t{1048576, 16384}};
+    explicit OrcusBook(const std::string& path) {
+        orcus::spreadsheet::import_factory factory{doc};
+        orcus::orcus_xlsx reader(&factory);
+        reader.read_file(path);
+    }
+    const orcus::spreadsheet::sheet& sheet() const { return *doc.get_sheet(0); }
+};
+
 } // namespace
 
 TEST(Renderer, PagesCoverEveryRowOnceWithTheHeaderOnEachPage) {
@@ -254,13 +266,9 @@ TEST_F(JournalFixture, SpreadsheetReadBack) {
     EXPECT_NE(fileBytes(path).find("xl/charts/chart1.xml"), std::string::npos);
 
     // The title and period rows are merged across the table.
-    namespace ss = orcus::spreadsheet;
-    ss::document doc{ss::range_size_t{1048576, 16384}};
-    ss::import_factory factory{doc};
-    orcus::orcus_xlsx reader(&factory);
-    reader.read_file(path);
+    const OrcusBook book(path);
     for (int row : {0, 1}) {
-        const ss::range_t merged = doc.get_sheet(0)->get_merge_cell_range(row, 0);
+        const orcus::spreadsheet::range_t merged = book.sheet().get_merge_cell_range(row, 0);
         EXPECT_EQ(merged.first.row, row);
         EXPECT_EQ(merged.last.row, row);
         EXPECT_EQ(merged.first.column, 0);
@@ -272,14 +280,9 @@ TEST_F(JournalFixture, SpreadsheetColumnWidthsFollowTheReport) {
     const Document d = LowStockReport(*db, {}); // 5, 18, 18, 18, 10, 10 characters
     const std::string path = dir.file("low.xlsx");
     WriteXlsx(d, path);
-    namespace ss = orcus::spreadsheet;
-    ss::document doc{ss::range_size_t{1048576, 16384}};
-    ss::import_factory factory{doc};
-    orcus::orcus_xlsx reader(&factory);
-    reader.read_file(path);
-    const ss::sheet* sheet = doc.get_sheet(0);
+    const OrcusBook book(path);
     std::vector<double> widths;
-    for (int c = 0; c < 6; ++c) widths.push_back(static_cast<double>(sheet->get_col_width(c, nullptr, nullptr)));
+    for (int c = 0; c < 6; ++c) widths.push_back(static_cast<double>(book.sheet().get_col_width(c, nullptr, nullptr)));
     EXPECT_LT(widths[0], widths[4]);
     EXPECT_LT(widths[4], widths[1]);
     EXPECT_EQ(widths[1], widths[3]);
