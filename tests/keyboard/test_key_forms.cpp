@@ -2,6 +2,7 @@
 // storing and restoring with the layout's own levels, what the keys show,
 // restoring everything, the keyboard chooser and the editor it opens, and
 // captions that stay inside their keys in every language.
+#include "KeyboardCases.h"
 #include "editors/FormsFixture.h"
 #include "keyboard/KeyEditor.h"
 #include "keyboard/KeyboardTypeForm.h"
@@ -25,27 +26,16 @@ using Icon = ecr::ui::Prompter::Icon;
 
 namespace {
 
-struct LayoutCase {
-    int index;
-    int n, levels;
-};
-const LayoutCase kCases[] = {{kKey39, 12, 3}, {kKey39_2, 12, 3}, {kKey48, 20, 3}, {kKey59, 32, 3}, {kKey93, 50, 2}};
+using keytest::kCases;
+using keytest::LayoutCase;
 
 struct KeyFormsTest : FormsFixture {
-    using Row = std::tuple<long long, long long, long long, std::string>;
+    using Row = keytest::Row;
 
     KeyFormsTest() { App().langCode = 3; }
 
-    std::vector<Row> rows() {
-        std::vector<Row> out;
-        for (const auto& r : db->query("SELECT keyaddress, content, content2, function FROM hotkey ORDER BY 1").rows)
-            out.emplace_back(r[0].toInt(), r[1].toInt(), r[2].toInt(), r[3].toText());
-        return out;
-    }
-    static Row plu(long long address, const char* number) {
-        const auto w = PluWords(number);
-        return {address, w->first, w->second, "P"};
-    }
+    std::vector<Row> rows() { return keytest::HotkeyRows(*db); }
+    static Row plu(long long address, const char* number) { return keytest::PluRow(address, number); }
     static QMap<int, QString> captions(const KeyLayoutView* view) {
         QMap<int, QString> c;
         for (const KeyButton* b : view->keys()) c[b->code()] = b->caption();

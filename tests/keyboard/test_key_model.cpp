@@ -1,6 +1,7 @@
 // The keyboard model on every layout: level addressing and folding, the
 // layout a keyboard type opens, PLU numbers in two words, the checks of the
 // PLU fields, and storing, loading, showing and restoring assignments.
+#include "KeyboardCases.h"
 #include "TempDir.h"
 #include "db/Database.h"
 #include "db/Schema.h"
@@ -17,16 +18,8 @@ using Kind = KeyAssignment::Kind;
 
 namespace {
 
-struct LayoutCase {
-    int index;
-    const char* keyType;
-    int keys; // on the picture
-    int n, levels;
-};
-const LayoutCase kCases[] = {
-    {kKey39, "KEY39", 39, 12, 3}, {kKey39_2, "KEY39_2", 39, 12, 3}, {kKey48, "KEY48", 48, 20, 3},
-    {kKey59, "KEY59", 59, 32, 3}, {kKey93, "KEY93", 93, 50, 2},
-};
+using keytest::kCases;
+using keytest::LayoutCase;
 
 std::vector<int> addressesOf(std::initializer_list<int> a) { return a; }
 
@@ -152,17 +145,9 @@ struct StoreTest : ::testing::Test {
     TempDir dir;
     std::unique_ptr<db::Database> db = db::OpenOrCreate(dir.file("ecr.db"));
 
-    using Row = std::tuple<long long, long long, long long, std::string>;
-    std::vector<Row> rows() {
-        std::vector<Row> out;
-        for (const auto& r : db->query("SELECT keyaddress, content, content2, function FROM hotkey ORDER BY 1").rows)
-            out.emplace_back(r[0].toInt(), r[1].toInt(), r[2].toInt(), r[3].toText());
-        return out;
-    }
-    static Row plu(long long address, const char* number) {
-        const auto w = PluWords(number);
-        return {address, w->first, w->second, "P"};
-    }
+    using Row = keytest::Row;
+    std::vector<Row> rows() { return keytest::HotkeyRows(*db); }
+    static Row plu(long long address, const char* number) { return keytest::PluRow(address, number); }
     static KeyAssignment plus(std::string a, std::string b = {}, std::string c = {}) {
         return {Kind::Plu, {std::move(a), std::move(b), std::move(c)}, 0};
     }
