@@ -25,6 +25,17 @@ using namespace ecr::ui;
 using Icon = ecr::ui::Prompter::Icon;
 namespace kind = ecr::records::kind;
 
+// A form that is no list: it takes part in transfers through TransferHost alone.
+struct PlainHost : ui::TransferHost {
+    QDialog form;
+    QList<bool> enabledCalls;
+    int reloads = 0;
+    PlainHost() { form.setObjectName("frmPlain"); }
+    QWidget* hostWidget() override { return &form; }
+    void setControlsEnabled(bool e) override { enabledCalls << e; }
+    void reloadAfterRead() override { ++reloads; }
+};
+
 struct SimTransferTest : SimLinkFixture {
     int questions(const QString& text) const {
         int n = 0;

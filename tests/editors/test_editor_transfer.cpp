@@ -170,19 +170,6 @@ TEST_F(SimTransferTest, DepartmentsRoundTrip) {
     EXPECT_EQ(rec(100), std::optional(sent[2]));
 }
 
-// A form that is no list takes part in transfers through TransferHost alone.
-namespace {
-struct PlainHost : ui::TransferHost {
-    QDialog form;
-    QList<bool> enabledCalls;
-    int reloads = 0;
-    PlainHost() { form.setObjectName("frmPlain"); }
-    QWidget* hostWidget() override { return &form; }
-    void setControlsEnabled(bool e) override { enabledCalls << e; }
-    void reloadAfterRead() override { ++reloads; }
-};
-} // namespace
-
 TEST_F(SimTransferTest, AnyFormRunsSingleAndPagedTransfersThroughTheHostInterface) {
     Bytes page(records::kPageSize, 0xFF);
     records::CashierRecord a{4, "Anna", "1111", {}};

@@ -150,18 +150,9 @@ TEST_F(FeedbackTest, ASinglePageShowsItselfBusyWithTimeLeftAndStops) {
     EXPECT_FALSE(panelUp(&f));
 }
 
-namespace {
-struct PanelLessHost : ui::TransferHost {
-    QDialog form;
-    PanelLessHost() { form.setObjectName("frmPlain"); }
-    QWidget* hostWidget() override { return &form; }
-    void setControlsEnabled(bool) override {}
-};
-} // namespace
-
 TEST_F(FeedbackTest, AFormWithoutAPanelGetsASmallWindowForItsSinglePage) {
     fault("silence@4116#1");
-    PanelLessHost host;
+    PlainHost host;
     host.form.show();
     ui::SinglePageTransfer single(host, "departments");
     ASSERT_TRUE(single.start(link::Direction::Write));
