@@ -304,32 +304,23 @@ TEST_F(KeyFormsTest, RestoreAllEmptiesHotkeyAndShowsFactoryCaptionsOnEveryLayout
     }
 }
 
-TEST_F(KeyFormsTest, KeyboardTypeOpensItsEditor) {
+// The stored keyboard type: the editor it opens and the chooser's item.
+TEST_F(KeyFormsTest, KeyboardTypeOpensItsEditorAndTheChooserStoresIt) {
     const struct {
-        const char* stored; // nullptr: no info row
+        std::optional<int> stored; // none: no info row
         const char* editor;
-    } cases[] = {{nullptr, "frmDefineKey59"}, {"1", "frmDefineKey48"}, {"4", "frmDefineKey39_2"}, {"7", "frmDefineKey59"}};
-    for (const auto& c : cases) {
-        db->execute("DELETE FROM info");
-        if (c.stored) db->execute("INSERT INTO info(keyboard) VALUES(?)", {std::stoi(c.stored)});
-        QString opened;
-        auto seen = whenModal(c.editor, [&](QDialog* d) { opened = d->objectName(); });
-        OpenKeyboardEditor(nullptr);
-        EXPECT_TRUE(*seen) << c.editor;
-        EXPECT_EQ(opened, c.editor);
-    }
-}
-
-TEST_F(KeyFormsTest, ChooserShowsAndStoresTheKeyboardType) {
-    const struct {
-        const char* stored;
         int shown;
-    } loads[] = {{nullptr, 2}, {"0", 0}, {"3", 3}, {"4", 4}, {"7", 2}};
-    for (const auto& c : loads) {
+    } cases[] = {{std::nullopt, "frmDefineKey59", 2}, {0, "frmDefineKey39", 0}, {1, "frmDefineKey48", 1},
+                 {3, "frmDefineKey93", 3},          {4, "frmDefineKey39_2", 4}, {7, "frmDefineKey59", 2}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.editor);
         db->execute("DELETE FROM info");
-        if (c.stored) db->execute("INSERT INTO info(keyboard, lang) VALUES(?, 6)", {std::stoi(c.stored)});
+        if (c.stored) db->execute("INSERT INTO info(keyboard) VALUES(?)", {*c.stored});
+        auto seen = whenModal(c.editor, [](QDialog*) {});
+        OpenKeyboardEditor(nullptr);
+        EXPECT_TRUE(*seen);
         KeyboardTypeForm f;
-        EXPECT_EQ(child<QComboBox>(&f, "cboKeyboard")->currentIndex(), c.shown) << (c.stored ? c.stored : "no row");
+        EXPECT_EQ(child<QComboBox>(&f, "cboKeyboard")->currentIndex(), c.shown);
     }
     // Exit stores nothing; Modify inserts the row when there is none.
     db->execute("DELETE FROM info");
