@@ -1,11 +1,14 @@
 // A fresh database as the program creates it, installed as the program's
-// connection, with a scripted prompter and marked catalogue texts.
+// connection, with a scripted prompter and marked catalogue texts; or with
+// the program's real catalogue in the language a test speaks.
 #pragma once
 
 #include "ScriptedPrompter.h"
 #include "TempDir.h"
 #include "app/AppState.h"
+#include "app/ErrorLog.h"
 #include "db/Schema.h"
+#include "ui/Languages.h"
 
 #include <QApplication>
 #include <QTest>
@@ -15,22 +18,35 @@
 #include <ostream>
 #include <regex>
 
-struct GuiFixture : ::testing::Test {
+struct AppFixture : ::testing::Test {
     TempDir dir;
     std::unique_ptr<ecr::db::Database> db = ecr::db::OpenOrCreate(dir.file("ecr.db"));
     ScriptedPrompter prompter;
 
-    GuiFixture() {
+    AppFixture() {
         ecr::App() = ecr::AppState{};
         ecr::App().conn = db.get();
         ecr::App().dbPath = dir.file("ecr.db");
         ecr::App().dbFileName = "ecr.db";
-        markTexts();
     }
-    ~GuiFixture() override {
+    ~AppFixture() override {
         ecr::App() = ecr::AppState{};
         QApplication::setLayoutDirection(Qt::LeftToRight);
     }
+};
+
+// The program's own texts, in the language set by speak().
+struct RealCatalogueFixture : AppFixture {
+    RealCatalogueFixture() { ecr::SetErrorLogFolder(dir.path.string()); }
+    ~RealCatalogueFixture() override { ecr::ui::ApplyInterfaceLanguage(3); }
+    void speak(int lang) {
+        ecr::App().langCode = lang;
+        ecr::ui::ApplyInterfaceLanguage(lang);
+    }
+};
+
+struct GuiFixture : AppFixture {
+    GuiFixture() { markTexts(); }
 
     // Every catalogue text reads "<letter><id>": S Simplified, T Traditional,
     // E English, H Thailand; the other columns are empty, so they fall back to

@@ -1,3 +1,5 @@
+// The login: its lists, the order of its checks, the password taken as text,
+// what a login stores, and the form's direction and height per language.
 #include "GuiFixture.h"
 #include "app/Config.h"
 #include "gui/LoginForm.h"
@@ -15,7 +17,19 @@ using namespace ecr::ui;
 namespace {
 
 struct LoginTest : GuiFixture {
-    QStringList items(QComboBox* box) {
+    static QComboBox* language(LoginForm& f) { return child<QComboBox>(&f, "cboLanguage"); }
+    static QComboBox* model(LoginForm& f) { return child<QComboBox>(&f, "cboEcrType"); }
+    static QLineEdit* password(LoginForm& f) { return child<QLineEdit>(&f, "txtPassword"); }
+    static void press(LoginForm& f, const char* button) {
+        QTest::mouseClick(child<QPushButton>(&f, button), Qt::LeftButton);
+    }
+    static void choose(LoginForm& f, int lang, int ecr, const QString& typed = {}) {
+        language(f)->setCurrentIndex(lang);
+        model(f)->setCurrentIndex(ecr);
+        password(f)->setText(typed);
+    }
+    db::Value info(const char* column) { return db->scalar(std::string("SELECT ") + column + " FROM info"); }
+    static QStringList items(QComboBox* box) {
         QStringList l;
         for (int i = 0; i < box->count(); ++i) l << box->itemText(i);
         return l;
@@ -24,51 +38,28 @@ struct LoginTest : GuiFixture {
 
 } // namespace
 
-TEST_F(LoginTest, EmptyInfoStartsOnDefaultsAndBothPrompts) {
-    LoadStartupState(*db, App());
-    EXPECT_EQ(App().langCode, 1);
-    EXPECT_EQ(App().commPort, 1);
-    EXPECT_EQ(App().baudRate, 115200);
-    EXPECT_EQ(App().registerVersion, 100320);
-    EXPECT_EQ(App().modelName, "CEDAR");
-
-    LoginForm form;
-    EXPECT_EQ(form.objectName(), "frmLogin");
-    EXPECT_EQ(form.windowTitle(), "S111578");
-    EXPECT_EQ(child<QLabel>(&form, "Label1")->text(), "S111580");
-    EXPECT_EQ(child<QLabel>(&form, "Label2")->text(), "S111581:");
-    EXPECT_EQ(child<QLabel>(&form, "Label3")->text(), "S111616:");
-    EXPECT_EQ(child<QLabel>(&form, "Label4")->text(), "S110051:");
-    EXPECT_EQ(child<QPushButton>(&form, "cmdOK")->text(), "S111000");
-    EXPECT_EQ(child<QPushButton>(&form, "cmdCancel")->text(), "S110070");
-
-    auto* language = child<QComboBox>(&form, "cboLanguage");
-    auto* model = child<QComboBox>(&form, "cboEcrType");
-    EXPECT_EQ(items(language), QStringList({"S111638", "简体中文", "繁體中文", "English", "Vietnamese", "Farsi",
-                                            "French", "Thailand"}));
-    EXPECT_EQ(items(model), QStringList({"S111614", "BIRCH", "CEDAR", "ALDER", "DAPHNE", "EBONY"}));
-    EXPECT_EQ(language->currentIndex(), 0);
-    EXPECT_EQ(model->currentIndex(), 0);
-    EXPECT_EQ(child<QLineEdit>(&form, "txtPassword")->echoMode(), QLineEdit::Password);
-}
-
-TEST_F(LoginTest, ListsStartOnTheStoredLanguageAndModel) {
-    db->execute("INSERT INTO info(lang, ecrtype) VALUES(5, 'EBO')");
+TEST_F(LoginTest, ListsStartOnTheStoredLanguageAndModelOrOnTheirPrompts) {
     {
         LoginForm form;
-        EXPECT_EQ(child<QComboBox>(&form, "cboLanguage")->currentIndex(), 5);
-        EXPECT_EQ(child<QComboBox>(&form, "cboEcrType")->currentIndex(), 5);
+        EXPECT_EQ(items(language(form)), QStringList({"S111638", "简体中文", "繁體中文", "English", "Vietnamese",
+                                                      "Farsi", "French", "Thailand"}));
+        EXPECT_EQ(items(model(form)), QStringList({"S111614", "BIRCH", "CEDAR", "ALDER", "DAPHNE", "EBONY"}));
+        EXPECT_EQ(language(form)->currentIndex(), 0);
+        EXPECT_EQ(model(form)->currentIndex(), 0);
+        EXPECT_EQ(password(form)->echoMode(), QLineEdit::Password);
     }
-    db->execute("UPDATE info SET lang = 8, ecrtype = 'XYZ'");
-    {
+    const struct {
+        int lang;
+        const char* ecrtype;
+        int languageIndex, modelIndex;
+    } cases[] = {{5, "EBO", 5, 5}, {8, "XYZ", 0, 0}, {0, "ALD", 0, 3}};
+    for (const auto& c : cases) {
+        db->execute("DELETE FROM info");
+        db->execute("INSERT INTO info(lang, ecrtype) VALUES(?, ?)", {c.lang, c.ecrtype});
         LoginForm form;
-        EXPECT_EQ(child<QComboBox>(&form, "cboLanguage")->currentIndex(), 0);
-        EXPECT_EQ(child<QComboBox>(&form, "cboEcrType")->currentIndex(), 0);
+        EXPECT_EQ(language(form)->currentIndex(), c.languageIndex) << c.lang;
+        EXPECT_EQ(model(form)->currentIndex(), c.modelIndex) << c.ecrtype;
     }
-    db->execute("UPDATE info SET lang = 0, ecrtype = 'ALD'");
-    LoginForm form;
-    EXPECT_EQ(child<QComboBox>(&form, "cboLanguage")->currentIndex(), 0);
-    EXPECT_EQ(child<QComboBox>(&form, "cboEcrType")->currentIndex(), 3);
 }
 
 TEST_F(LoginTest, ChecksLanguageThenModelThenPassword) {
@@ -77,46 +68,34 @@ TEST_F(LoginTest, ChecksLanguageThenModelThenPassword) {
     form.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
     form.activateWindow();
-    auto* language = child<QComboBox>(&form, "cboLanguage");
-    auto* model = child<QComboBox>(&form, "cboEcrType");
-    auto* password = child<QLineEdit>(&form, "txtPassword");
-    auto* ok = child<QPushButton>(&form, "cmdOK");
-
-    password->setText("wrong");
-    QTest::mouseClick(ok, Qt::LeftButton);
-    ASSERT_EQ(prompter.shown.size(), 1);
-    EXPECT_EQ(prompter.shown[0].icon, Prompter::Icon::Information);
-    EXPECT_EQ(prompter.shown[0].title, "S111578");
-    EXPECT_EQ(prompter.shown[0].text, "S111639");
-
-    model->setCurrentIndex(2); // a model alone is not enough
-    QTest::mouseClick(ok, Qt::LeftButton);
-    ASSERT_EQ(prompter.shown.size(), 2);
-    EXPECT_EQ(prompter.shown[1].text, "S111639");
-
-    // Choosing English re-captions the form in English.
-    language->setCurrentIndex(3);
-    EXPECT_EQ(form.windowTitle(), "E111578");
+    // Each attempt: what is chosen and the message it gets.
+    const struct {
+        int lang, model;
+        Prompter::Icon icon;
+        const char *title, *text;
+    } attempts[] = {
+        {0, 0, Prompter::Icon::Information, "S111578", "S111639"},
+        {0, 2, Prompter::Icon::Information, "S111578", "S111639"}, // a model alone is not enough
+        {3, 0, Prompter::Icon::Information, "E111578", "E111615"}, // English re-captions the form
+        {3, 2, Prompter::Icon::None, "E111578", "E111579"},
+    };
+    for (const auto& a : attempts) {
+        SCOPED_TRACE(a.text);
+        choose(form, a.lang, a.model, "wrong");
+        const qsizetype before = prompter.shown.size();
+        press(form, "cmdOK");
+        ASSERT_EQ(prompter.shown.size(), before + 1);
+        EXPECT_EQ(prompter.shown.last().icon, a.icon);
+        EXPECT_EQ(prompter.shown.last().title, a.title);
+        EXPECT_EQ(prompter.shown.last().text, a.text);
+    }
     EXPECT_EQ(child<QPushButton>(&form, "cmdOK")->text(), "E111000");
-    model->setCurrentIndex(0);
-    QTest::mouseClick(ok, Qt::LeftButton);
-    ASSERT_EQ(prompter.shown.size(), 3);
-    EXPECT_EQ(prompter.shown[2].icon, Prompter::Icon::Information);
-    EXPECT_EQ(prompter.shown[2].title, "E111578");
-    EXPECT_EQ(prompter.shown[2].text, "E111615");
-
-    model->setCurrentIndex(2);
-    QTest::mouseClick(ok, Qt::LeftButton);
-    ASSERT_EQ(prompter.shown.size(), 4);
-    EXPECT_EQ(prompter.shown[3].icon, Prompter::Icon::None);
-    EXPECT_EQ(prompter.shown[3].title, "E111578");
-    EXPECT_EQ(prompter.shown[3].text, "E111579");
     EXPECT_TRUE(form.isVisible());
     EXPECT_FALSE(form.loginOk());
-    EXPECT_EQ(QApplication::focusWidget(), password);
-    EXPECT_EQ(password->selectedText(), "wrong");
+    EXPECT_EQ(QApplication::focusWidget(), password(form));
+    EXPECT_EQ(password(form)->selectedText(), "wrong");
     // Nothing was stored.
-    EXPECT_TRUE(db->scalar("SELECT lang FROM info").isNull());
+    EXPECT_TRUE(info("lang").isNull());
     EXPECT_EQ(App().langCode, 1);
 }
 
@@ -124,39 +103,44 @@ TEST_F(LoginTest, PasswordIsComparedAsTextNotAsSql) {
     db->execute("INSERT INTO info(passwd, lang) VALUES(?, 1)", {"O'Neil \"7\""});
     for (const char* attempt : {"' OR '1'='1", "o'neil \"7\"", "O'Neil \"7\" ", ""}) {
         LoginForm form;
-        child<QComboBox>(&form, "cboLanguage")->setCurrentIndex(1);
-        child<QComboBox>(&form, "cboEcrType")->setCurrentIndex(1);
-        child<QLineEdit>(&form, "txtPassword")->setText(QString::fromUtf8(attempt));
-        QTest::mouseClick(child<QPushButton>(&form, "cmdOK"), Qt::LeftButton);
+        choose(form, 1, 1, QString::fromUtf8(attempt));
+        press(form, "cmdOK");
         EXPECT_FALSE(form.loginOk()) << attempt;
     }
     EXPECT_EQ(prompter.shown.size(), 4);
 
     LoginForm form;
-    child<QComboBox>(&form, "cboLanguage")->setCurrentIndex(4);
-    child<QComboBox>(&form, "cboEcrType")->setCurrentIndex(4);
-    child<QLineEdit>(&form, "txtPassword")->setText("O'Neil \"7\"");
-    QTest::mouseClick(child<QPushButton>(&form, "cmdOK"), Qt::LeftButton);
+    choose(form, 4, 4, "O'Neil \"7\"");
+    press(form, "cmdOK");
     EXPECT_TRUE(form.loginOk());
     EXPECT_EQ(form.result(), QDialog::Accepted);
-    EXPECT_EQ(db->scalar("SELECT lang FROM info").toInt(), 4);
-    EXPECT_EQ(db->scalar("SELECT keyboard FROM info").toInt(), 3);
-    EXPECT_EQ(db->scalar("SELECT ecrtype FROM info").toText(), "DAP");
+    EXPECT_EQ(info("lang").toInt(), 4);
+    EXPECT_EQ(info("keyboard").toInt(), 3);
+    EXPECT_EQ(info("ecrtype").toText(), "DAP");
     EXPECT_EQ(App().langCode, 4);
     EXPECT_EQ(App().modelName, "DAPHNE");
 }
 
-TEST_F(LoginTest, NewDatabaseLogsInWithEmptyPasswordAndKeepsTheChoices) {
+TEST_F(LoginTest, ANewDatabaseLogsInWithAnEmptyPasswordAndCancelStoresNothing) {
+    {
+        LoginForm form;
+        form.show();
+        choose(form, 3, 1);
+        press(form, "cmdCancel");
+        EXPECT_FALSE(form.loginOk());
+        EXPECT_FALSE(form.isVisible());
+        EXPECT_EQ(form.result(), QDialog::Rejected);
+        EXPECT_EQ(db->scalar("SELECT count(*) FROM info").toInt(), 0);
+    }
     LoginForm form;
-    child<QComboBox>(&form, "cboLanguage")->setCurrentIndex(3);
-    child<QComboBox>(&form, "cboEcrType")->setCurrentIndex(1);
-    QTest::mouseClick(child<QPushButton>(&form, "cmdOK"), Qt::LeftButton);
+    choose(form, 3, 1);
+    press(form, "cmdOK");
     EXPECT_TRUE(form.loginOk());
     EXPECT_TRUE(prompter.shown.isEmpty());
     EXPECT_EQ(db->scalar("SELECT count(*) FROM info").toInt(), 1);
-    EXPECT_EQ(db->scalar("SELECT lang FROM info").toInt(), 3);
-    EXPECT_EQ(db->scalar("SELECT keyboard FROM info").toInt(), 0);
-    EXPECT_EQ(db->scalar("SELECT ecrtype FROM info").toText(), "BIR");
+    EXPECT_EQ(info("lang").toInt(), 3);
+    EXPECT_EQ(info("keyboard").toInt(), 0);
+    EXPECT_EQ(info("ecrtype").toText(), "BIR");
     EXPECT_EQ(App().modelName, "BIRCH");
 }
 
@@ -173,36 +157,15 @@ TEST_F(LoginTest, LoginStoresTheModelsKeyboardAndKeepsTheSecond39KeyArrangement)
         db->execute("DELETE FROM info");
         db->execute("INSERT INTO info(keyboard) VALUES(?)", {c.stored});
         StoreLogin(*db, App(), 3, c.model);
-        EXPECT_EQ(db->scalar("SELECT keyboard FROM info").toInt(), c.expected) << c.stored << " / model " << c.model;
+        EXPECT_EQ(info("keyboard").toInt(), c.expected) << c.stored << " / model " << c.model;
         EXPECT_EQ(db->scalar("SELECT count(*) FROM info").toInt(), 1);
     }
 }
 
-TEST_F(LoginTest, CancelLeavesLoginFailed) {
-    LoginForm form;
-    form.show();
-    child<QComboBox>(&form, "cboLanguage")->setCurrentIndex(3);
-    child<QComboBox>(&form, "cboEcrType")->setCurrentIndex(1);
-    QTest::mouseClick(child<QPushButton>(&form, "cmdCancel"), Qt::LeftButton);
-    EXPECT_FALSE(form.loginOk());
-    EXPECT_FALSE(form.isVisible());
-    EXPECT_EQ(form.result(), QDialog::Rejected);
-    EXPECT_EQ(db->scalar("SELECT count(*) FROM info").toInt(), 0);
-}
-
-TEST_F(LoginTest, FarsiLaysTheFormOutRightToLeft) {
-    LoginForm form;
-    auto* language = child<QComboBox>(&form, "cboLanguage");
-    language->setCurrentIndex(5);
-    EXPECT_EQ(QApplication::layoutDirection(), Qt::RightToLeft);
-    EXPECT_EQ(form.layoutDirection(), Qt::RightToLeft);
-    language->setCurrentIndex(3);
-    EXPECT_EQ(QApplication::layoutDirection(), Qt::LeftToRight);
-}
-
-// Choosing a language re-captions the form; its height follows the captions
-// of the language chosen, smaller as well as larger.
-TEST_F(LoginTest, TheFormTakesTheHeightItsLanguageNeeds) {
+// Choosing a language re-captions the form and sets its direction; its
+// height follows the captions of the language chosen, smaller as well as
+// larger.
+TEST_F(LoginTest, TheFormTakesTheDirectionAndHeightItsLanguageNeeds) {
     db->execute("UPDATE msglist SET Farsi = ? WHERE msgid = 111580",
                 {std::string("خوش آمدید. زبان رابط، مدل صندوق و رمز عبور را انتخاب کنید تا برنامه با همان زبان و همان "
                              "صفحه‌کلید صندوق شروع شود. این متن طولانی است تا چند سطر بگیرد.")});
@@ -211,17 +174,19 @@ TEST_F(LoginTest, TheFormTakesTheHeightItsLanguageNeeds) {
     form.show();
     QCoreApplication::processEvents();
     const int english = form.height();
-    auto* language = child<QComboBox>(&form, "cboLanguage");
     auto* heading = child<QLabel>(&form, "Label1");
+    auto pick = [&](int lang) {
+        language(form)->setCurrentIndex(lang);
+        QCoreApplication::processEvents();
+    };
 
-    language->setCurrentIndex(5);
-    QCoreApplication::processEvents();
+    pick(5);
+    EXPECT_EQ(QApplication::layoutDirection(), Qt::RightToLeft);
+    EXPECT_EQ(form.layoutDirection(), Qt::RightToLeft);
     EXPECT_GT(form.height(), english);
-    // The whole heading shows.
-    EXPECT_GE(heading->height(), heading->heightForWidth(heading->width()));
-
-    language->setCurrentIndex(3);
-    QCoreApplication::processEvents();
+    EXPECT_GE(heading->height(), heading->heightForWidth(heading->width())); // the whole heading shows
+    pick(3);
+    EXPECT_EQ(QApplication::layoutDirection(), Qt::LeftToRight);
     EXPECT_EQ(form.height(), english);
 
     // Thai lines are taller; the lists' first item is in Thai too. Back in
@@ -232,10 +197,8 @@ TEST_F(LoginTest, TheFormTakesTheHeightItsLanguageNeeds) {
              {111580, "กรุณาเข้าสู่ระบบโปรแกรมจัดการเครื่องบันทึกเงินสด"}, {111581, "รหัสผ่าน:"},
              {111616, "รุ่นเครื่อง:"}, {110051, "ภาษา:"}, {111000, "ตกลง"}, {110070, "ออก"}})
         db->execute("UPDATE msglist SET Thailand = ? WHERE msgid = ?", {text, id});
-    language->setCurrentIndex(7);
-    QCoreApplication::processEvents();
+    pick(7);
     EXPECT_GE(form.height(), english);
-    language->setCurrentIndex(3);
-    QCoreApplication::processEvents();
+    pick(3);
     EXPECT_EQ(form.height(), english);
 }

@@ -1,27 +1,20 @@
 // The logo and the whole-register backup and restore from their forms,
 // against the simulated register on a pseudo-terminal: the real serial
 // transport, the engine on a clock the test moves.
+#include "LogoFiles.h"
 #include "editors/SimLinkFixture.h"
-#include "link/Clock.h"
 #include "link/RegisterCopy.h"
-#include "link/SerialTransport.h"
-#include "link/TransferEngine.h"
 #include "maintenance/LogoForm.h"
 #include "maintenance/RegisterBackupForm.h"
 #include "records/Logo.h"
 #include "records/PageKinds.h"
-#include "records/rows/DbPageIO.h"
 #include "sim/Demo.h"
-#include "sim/SimServer.h"
-#include "ui/RegisterLink.h"
 
 #include <QCheckBox>
 #include <QImage>
 #include <QLabel>
 
-#include <chrono>
 #include <filesystem>
-#include <fstream>
 
 using namespace ecr;
 using namespace ecr::maintenance;
@@ -31,107 +24,70 @@ namespace fs = std::filesystem;
 namespace {
 
 struct SimFormsTest : SimLinkFixture {
-    bool shownSince(qsizetype mark, const QString& text) const { return messagesSince(mark).contains(text); }
     void fault(const std::string& rule) {
         std::string err;
         auto f = sim::ParseFault(rule, err);
         ASSERT_TRUE(f) << err;
         reg.addFault(*f);
     }
-    static void writeFile(const std::string& path, const Bytes& bytes) {
-        std::ofstream out(path, std::ios::binary);
-        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    }
     static bool enabled(QWidget* f, const char* name) { return child<QWidget>(f, name)->isEnabled(); }
-};
-
-records::LogoImage logoOfBytes(int width, int height) {
-    records::LogoImage logo{width, height, {}};
-    const int row = records::LogoRowBytes(width);
-    for (int i = 0; i < height * row; ++i) {
-        auto b = static_cast<std::uint8_t>((i * 13 + 5) & 0xFF);
-        // Pixels beyond the width are never ink.
-        if (i % row == row - 1 && width % 8) b &= records::LeftBitsMask(width % 8);
-        logo.bytes.push_back(b);
-    }
-    return logo;
-}
-
-} // namespace
-
-TEST_F(SimFormsTest, TheLogoIsWrittenFromItsFirstPageAndARefusedFileSendsNothing) {
-    const struct {
-        const char* name;
-        int width, height; // logo bytes: row bytes x height
-        int pages;
-    } cases[] = {
-        {"4096 bytes", 32, 1024, 1},
-        {"4097 bytes", 136, 241, 2},
-        {"width 12", 12, 40, 1},
-    };
-    for (const auto& c : cases) {
-        memory.clear();
-        const records::LogoImage logo = logoOfBytes(c.width, c.height);
-        const std::string file = dir.file(std::string(c.name) + ".bmp");
-        writeFile(file, records::MonochromeBitmap(logo));
-        LogoForm f;
+    // Starts the logo form's download of the file.
+    qsizetype download(LogoForm& f, const std::string& file) {
         f.show();
         setText(&f, "txtFileName", QString::fromStdString(file));
         const qsizetype mark = prompter.shown.size();
-        const int logoRequests = reg.requests(records::kind::Logo);
         click(&f, "cmdDownload");
-        EXPECT_TRUE(child<QWidget>(&f, "fraProgress")->isVisible()) << c.name;
-        EXPECT_FALSE(enabled(&f, "cmdExit")) << c.name;
-        ASSERT_TRUE(runUntil([&] { return prompter.shown.size() > mark; })) << c.name;
-        EXPECT_EQ(messagesSince(mark), QStringList{"S111128"}) << c.name;
-        EXPECT_EQ(prompter.shown.last().icon, Icon::Information);
-        EXPECT_FALSE(engine->portOpen()) << c.name;
-        EXPECT_TRUE(enabled(&f, "cmdExit")) << c.name;
-
-        // The register holds the logo bytes from the first data byte of page
-        // 4128 on, the rest of the last page 0x00, and nothing beyond it.
-        Bytes expected = logo.bytes;
-        expected.resize(static_cast<std::size_t>(c.pages) * 4096, 0x00);
-        Bytes written;
-        for (int p = 0; p < c.pages; ++p) {
-            ASSERT_TRUE(memory.has(records::kind::Logo + p)) << c.name << " page " << p;
-            const Bytes page = memory.read(records::kind::Logo + p);
-            written.insert(written.end(), page.begin(), page.end());
-        }
-        EXPECT_EQ(written, expected) << c.name;
-        EXPECT_FALSE(memory.has(records::kind::Logo + c.pages)) << c.name;
-        EXPECT_EQ(reg.requests(records::kind::Logo), logoRequests + 1) << c.name;
+        return mark;
     }
+};
 
-    // A colour bitmap is refused before the port opens: nothing reaches the register.
-    memory.clear();
-    const int logoRequests = reg.requests(records::kind::Logo);
-    ASSERT_TRUE(QImage(30, 10, QImage::Format_RGB888).save(QString::fromStdString(dir.file("colour.bmp")), "BMP"));
+} // namespace
+
+// The register holds the logo bytes from the first data byte of page 4128
+// on, the rest of the last page 0x00, and nothing beyond it.
+TEST_F(SimFormsTest, TheLogoIsWrittenFromItsFirstPageAndARefusedFileSendsNothing) {
+    const records::LogoImage logo = PatternLogo(136, 241); // 4097 bytes: two pages
+    WriteFile(dir.file("logo.bmp"), records::MonochromeBitmap(logo));
     LogoForm f;
-    f.show();
-    setText(&f, "txtFileName", QString::fromStdString(dir.file("colour.bmp")));
-    const qsizetype mark = prompter.shown.size();
-    click(&f, "cmdDownload");
-    EXPECT_EQ(messagesSince(mark), QStringList{"S111216"});
-    EXPECT_FALSE(engine->busy());
+    qsizetype mark = download(f, dir.file("logo.bmp"));
+    EXPECT_TRUE(child<QWidget>(&f, "fraProgress")->isVisible());
+    EXPECT_FALSE(enabled(&f, "cmdExit"));
+    ASSERT_TRUE(runUntil([&] { return prompter.shown.size() > mark; }));
+    EXPECT_EQ(messagesSince(mark), QStringList{"S111128"});
+    EXPECT_EQ(prompter.shown.last().icon, Icon::Information);
     EXPECT_FALSE(engine->portOpen());
-    EXPECT_TRUE(memory.addresses().empty());
-    EXPECT_EQ(reg.requests(records::kind::Logo), logoRequests);
-    // A file that is gone by the time of the download.
-    setText(&f, "txtFileName", QString::fromStdString(dir.file("gone.bmp")));
-    click(&f, "cmdDownload");
-    EXPECT_EQ(prompter.shown.last().text, "S111127");
-    EXPECT_TRUE(memory.addresses().empty());
+    EXPECT_TRUE(enabled(&f, "cmdExit"));
+    Bytes expected = logo.bytes;
+    expected.resize(2 * 4096, 0x00);
+    ASSERT_TRUE(memory.has(records::kind::Logo + 1));
+    Bytes written = memory.read(records::kind::Logo);
+    const Bytes second = memory.read(records::kind::Logo + 1);
+    written.insert(written.end(), second.begin(), second.end());
+    EXPECT_EQ(written, expected);
+    EXPECT_FALSE(memory.has(records::kind::Logo + 2));
+    EXPECT_EQ(reg.requests(records::kind::Logo), 1);
+
+    // A colour bitmap, or a file gone by the time of the download, is
+    // refused before the port opens: nothing reaches the register.
+    memory.clear();
+    ASSERT_TRUE(QImage(30, 10, QImage::Format_RGB888).save(QString::fromStdString(dir.file("colour.bmp")), "BMP"));
+    const std::pair<const char*, const char*> refused[] = {{"colour.bmp", "S111216"}, {"gone.bmp", "S111127"}};
+    for (const auto& [file, message] : refused) {
+        LogoForm g;
+        mark = download(g, dir.file(file));
+        EXPECT_EQ(messagesSince(mark), QStringList{message}) << file;
+        EXPECT_FALSE(engine->busy());
+        EXPECT_FALSE(engine->portOpen());
+        EXPECT_TRUE(memory.addresses().empty()) << file;
+    }
+    EXPECT_EQ(reg.requests(records::kind::Logo), 1);
 }
 
 TEST_F(SimFormsTest, ClosingTheLogoFormWaitsForThePortAndAStopEndsTheWrite) {
-    const records::LogoImage logo = logoOfBytes(136, 241); // two pages
-    writeFile(dir.file("logo.bmp"), records::MonochromeBitmap(logo));
+    WriteFile(dir.file("logo.bmp"), records::MonochromeBitmap(PatternLogo(136, 241))); // two pages
     fault("silence@4128#1");
     LogoForm f;
-    f.show();
-    setText(&f, "txtFileName", QString::fromStdString(dir.file("logo.bmp")));
-    click(&f, "cmdDownload");
+    download(f, dir.file("logo.bmp"));
     ASSERT_TRUE(runUntil([&] { return reg.requests(records::kind::Logo) == 1; }));
     ASSERT_TRUE(engine->portOpen());
     const qsizetype mark = prompter.shown.size();

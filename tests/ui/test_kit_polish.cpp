@@ -3,9 +3,6 @@
 // catalogue captions, numbers that read left to right in Farsi, list cells,
 // the standard buttons of message boxes in every language and the default
 // answer of a destructive question.
-#include "TempDir.h"
-#include "app/AppState.h"
-#include "db/Schema.h"
 #include "gui/GuiFixture.h"
 #include "ui/Controls.h"
 #include "ui/Languages.h"
@@ -167,20 +164,7 @@ TEST(KitNumbers, NumberColumnsAreOnTheTrailingSideAndReadLeftToRight) {
 
 namespace {
 
-// The program's real catalogue, in the language each case sets.
-struct CatalogueTest : ::testing::Test {
-    TempDir dir;
-    std::unique_ptr<db::Database> db = db::OpenOrCreate(dir.file("ecr.db"));
-    CatalogueTest() {
-        App() = AppState{};
-        App().conn = db.get();
-    }
-    ~CatalogueTest() override {
-        ApplyInterfaceLanguage(3);
-        App() = AppState{};
-        QApplication::setLayoutDirection(Qt::LeftToRight);
-    }
-};
+using CatalogueTest = RealCatalogueFixture;
 
 // Runs act on the message box once it shows.
 void whenBox(std::function<void(QMessageBox*)> act) {
@@ -209,7 +193,7 @@ TEST_F(CatalogueTest, StandardButtonsSpeakEveryInterfaceLanguageWithAMnemonic) {
         {7, "&ใช่", "&ไม่ใช่", "ตกลง", "ยกเลิก"},
     };
     for (const auto& c : cases) {
-        ApplyInterfaceLanguage(c.lang);
+        speak(c.lang);
         QMessageBox question(QMessageBox::Question, "t", "x", QMessageBox::Yes | QMessageBox::No);
         EXPECT_EQ(question.button(QMessageBox::Yes)->text(), QString::fromUtf8(c.yes)) << c.lang;
         EXPECT_EQ(question.button(QMessageBox::No)->text(), QString::fromUtf8(c.no)) << c.lang;
@@ -218,16 +202,15 @@ TEST_F(CatalogueTest, StandardButtonsSpeakEveryInterfaceLanguageWithAMnemonic) {
         EXPECT_EQ(message.button(QMessageBox::Cancel)->text(), QString::fromUtf8(c.cancel)) << c.lang;
     }
     // Farsi lays them out right to left.
-    ApplyInterfaceLanguage(5);
+    speak(5);
     EXPECT_EQ(QApplication::layoutDirection(), Qt::RightToLeft);
-    ApplyInterfaceLanguage(3);
+    speak(3);
     EXPECT_EQ(QApplication::layoutDirection(), Qt::LeftToRight);
 }
 
 TEST_F(CatalogueTest, EnterOnADestructiveQuestionAnswersNo) {
     SetPrompter(nullptr); // the real message boxes
-    App().langCode = 3;
-    ApplyInterfaceLanguage(3);
+    speak(3);
     bool defaultNo = false, escapeNo = false;
     QString text;
     whenBox([&](QMessageBox* box) {
