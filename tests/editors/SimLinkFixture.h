@@ -6,6 +6,7 @@
 #include "link/Clock.h"
 #include "link/SerialTransport.h"
 #include "link/TransferEngine.h"
+#include "records/PageKinds.h"
 #include "records/rows/DbPageIO.h"
 #include "sim/SimServer.h"
 #include "ui/RegisterLink.h"
@@ -46,5 +47,24 @@ struct SimLinkFixture : FormsFixture {
             clock.runPending();
         }
         return true;
+    }
+    // As runUntil, with every new request of the page left unanswered: its
+    // reply wait passes on the test's clock as soon as the register has it.
+    bool runUntilTimingOut(int page, const std::function<bool()>& done) {
+        int seen = reg.requests(page);
+        return runUntil([&] {
+            if (reg.requests(page) > seen) {
+                seen = reg.requests(page);
+                clock.advance(ecr::link::kReplyTimeoutMs);
+            }
+            return done();
+        });
+    }
+    bool shown(const QString& text, qsizetype from = 0) const { return messagesSince(from).contains(text); }
+    void fault(const char* rule) {
+        std::string err;
+        auto f = ecr::sim::ParseFault(rule, err);
+        ASSERT_TRUE(f) << err;
+        reg.addFault(*f);
     }
 };

@@ -7,25 +7,16 @@
 #include "editors/CashierForm.h"
 #include "editors/DepartForm.h"
 #include "editors/PluForm.h"
-#include "gui/FormRegistry.h"
-#include "gui/MainWindow.h"
-#include "ui/RegisterLink.h"
-#include "ui/Texts.h"
-#include "link/Clock.h"
-#include "link/SerialTransport.h"
-#include "link/TransferEngine.h"
 #include "records/Cashier.h"
-#include "ui/ProgressPanel.h"
-#include "ui/Transfers.h"
 #include "records/Department.h"
-#include "records/PageKinds.h"
 #include "records/Plu.h"
-#include "sim/SimServer.h"
+#include "ui/ProgressPanel.h"
+#include "ui/Texts.h"
+#include "ui/Transfers.h"
 
 #include <QLabel>
 #include <QProgressBar>
 
-#include <chrono>
 #include <map>
 
 using namespace ecr;
@@ -34,8 +25,18 @@ using namespace ecr::ui;
 using Icon = ecr::ui::Prompter::Icon;
 namespace kind = ecr::records::kind;
 
+// A form that is no list: it takes part in transfers through TransferHost alone.
+struct PlainHost : ui::TransferHost {
+    QDialog form;
+    QList<bool> enabledCalls;
+    int reloads = 0;
+    PlainHost() { form.setObjectName("frmPlain"); }
+    QWidget* hostWidget() override { return &form; }
+    void setControlsEnabled(bool e) override { enabledCalls << e; }
+    void reloadAfterRead() override { ++reloads; }
+};
+
 struct SimTransferTest : SimLinkFixture {
-    bool shown(const QString& text, qsizetype from = 0) const { return messagesSince(from).contains(text); }
     int questions(const QString& text) const {
         int n = 0;
         for (const auto& s : prompter.shown) n += s.question && s.text == text;
@@ -63,12 +64,6 @@ struct SimTransferTest : SimLinkFixture {
                                                                          records::kPluRecordSize), 2));
         }
         for (auto& [addr, page] : pages) memory.write(addr, page);
-    }
-    void fault(const char* rule) {
-        std::string err;
-        auto f = sim::ParseFault(rule, err);
-        ASSERT_TRUE(f) << err;
-        reg.addFault(*f);
     }
 };
 

@@ -24,29 +24,6 @@ struct EditorLogicTest : ::testing::Test {
 };
 } // namespace
 
-TEST_F(EditorLogicTest, NextIdUpTo99) {
-    EXPECT_EQ(NextId(*db, "depart"), 1);
-    db->execute("INSERT INTO depart(id, name) VALUES(10, 'x')");
-    db->execute("INSERT INTO depart(id, name) VALUES(5, 'y')");
-    EXPECT_EQ(NextId(*db, "depart"), 11);
-    db->execute("INSERT INTO cashier(id, name) VALUES(98, 'x')");
-    EXPECT_EQ(NextId(*db, "cashier"), 99);
-    db->execute("INSERT INTO cashier(id, name) VALUES(99, 'y')");
-    EXPECT_EQ(NextId(*db, "cashier"), std::nullopt);
-}
-
-TEST(ListPaging, MovesAndLabel) {
-    EXPECT_EQ(ParsePageMove("FIRST"), PageMove::First);
-    EXPECT_EQ(ParsePageMove("Prev"), PageMove::Prev);
-    EXPECT_EQ(ParsePageMove("sideways"), std::nullopt);
-    EXPECT_EQ(TargetPage(PageMove::Prev, 1, 5), 1);
-    EXPECT_EQ(TargetPage(PageMove::Next, 5, 5), 5);
-    EXPECT_EQ(TargetPage(PageMove::Next, 2, 5), 3);
-    EXPECT_EQ(TargetPage(PageMove::Last, 2, 5), 5);
-    EXPECT_EQ(TargetPage(PageMove::First, 4, 5), 1);
-    EXPECT_EQ(PositionLabel(3, 12), "3(12)");
-}
-
 TEST_F(EditorLogicTest, ListPageFetchedFromTheCurrentPage) {
     db::Transaction tx(*db);
     for (int i = 0; i < 65; ++i) db->execute("INSERT INTO plu(id, sid) VALUES(?, ?)", {std::to_string(100 + i), i});
@@ -69,26 +46,6 @@ TEST_F(EditorLogicTest, ListPageFetchedFromTheCurrentPage) {
     p = FetchListPage(*db, sql, {99}, PageMove::First, 2);
     EXPECT_EQ(p.page, 0);
     EXPECT_TRUE(p.rows.empty());
-}
-
-TEST_F(EditorLogicTest, PluChecksInOrder) {
-    PluFields f;
-    EXPECT_EQ(CheckPluFields(f)->messageId, 111172);
-    f.id = "  12 ";
-    EXPECT_EQ(CheckPluFields(f)->field, "txtName");
-    f.name = "一二三四五六七八九十"; // 20 bytes in GBK
-    EXPECT_EQ(CheckPluFields(f)->messageId, 111175);
-    f.name = "一二三四五六七八九十一"; // 22 bytes
-    EXPECT_EQ(CheckPluFields(f)->messageId, 111174);
-    f.name = "Tea";
-    f.depart = "1";
-    EXPECT_EQ(CheckPluFields(f)->messageId, 111176);
-    f.price = "2";
-    EXPECT_EQ(CheckPluFields(f)->messageId, 111177);
-    f.safeStock = "0";
-    EXPECT_EQ(CheckPluFields(f)->field, "txtStockValue");
-    f.stockValue = "0";
-    EXPECT_FALSE(CheckPluFields(f));
 }
 
 TEST_F(EditorLogicTest, AddRefusesDuplicateCodeAndUpdateKeepsSid) {
@@ -132,27 +89,4 @@ TEST_F(EditorLogicTest, ListQueriesMatchTypedTextLiterallyInAnyCase) {
     EXPECT_EQ(ids({PluFilter::Kind::Code, "2"}), "2");
     EXPECT_EQ(ids({PluFilter::Kind::Depart, "7"}), "4");
     EXPECT_EQ(ids({PluFilter::Kind::All, ""}), "12345678");
-}
-
-TEST_F(EditorLogicTest, PluExportWrittenAndReadBack) {
-    AddPlu(*db, plu("00012", "可乐"));
-    auto f = plu("7", "Tea");
-    f.a0 = 1;
-    f.memberPrice = "11";
-    AddPlu(*db, f);
-    const std::vector<std::string> captions = {"Code", "Name", "Dept", "Price", "Member", "Cost", "Safe", "Stock", "Open"};
-    for (int lang : {1, 3}) {
-        const std::string path = dir.file("plu" + std::to_string(lang) + ".xlsx");
-        sheets::WriteXlsx(path, PluExportSheet(*db, lang, captions));
-        auto s = sheets::ReadFirstSheet(path);
-        EXPECT_EQ(s.name, "PLU");
-        ASSERT_EQ(s.rows.size(), 3u);
-        for (int c = 0; c < 9; ++c) EXPECT_EQ(s.at(0, c).text, captions[static_cast<std::size_t>(c)]);
-        EXPECT_EQ(s.at(1, 0).text, "00012");
-        EXPECT_EQ(s.at(1, 1).text, "可乐");
-        EXPECT_DOUBLE_EQ(s.at(1, 3).number, 12.5);
-        EXPECT_EQ(s.at(1, 8).text, lang == 1 ? "否" : "NO");
-        EXPECT_EQ(s.at(2, 8).text, lang == 1 ? "是" : "YES");
-        EXPECT_DOUBLE_EQ(s.at(2, 4).number, 11);
-    }
 }

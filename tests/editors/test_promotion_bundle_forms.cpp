@@ -5,23 +5,14 @@
 #include "editors/PromotionForm.h"
 #include "import/Spreadsheet.h"
 #include "ui/SheetExport.h"
-#include "ui/Texts.h"
 
 #include <QDateTimeEdit>
-#include <QLabel>
 
 using namespace ecr;
 using namespace ecr::editors;
 using Icon = ecr::ui::Prompter::Icon;
 
 namespace {
-
-QStringList headers(QTreeWidget* l) {
-    QStringList h;
-    for (int c = 0; c < l->columnCount(); ++c)
-        h << l->headerItem()->text(c);
-    return h;
-}
 
 struct PromotionFormTest : FormsFixture {
     void promotion(long long address, const std::string& name, const std::string& plu,
@@ -30,7 +21,6 @@ struct PromotionFormTest : FormsFixture {
                     "PresentPluId, PresentQuantity) VALUES(?,?,?,?,?,6,5.99,'',0)",
                     {address, name, plu, start, end});
     }
-    long long count() { return db->scalar("SELECT count(*) FROM promotion").toInt(); }
     static void day(QDialog* d, const char* picker, QDate date) { child<QDateTimeEdit>(d, picker)->setDate(date); }
 };
 
@@ -41,65 +31,29 @@ struct BundleFormTest : FormsFixture {
                     "plu1number, plu1quantity) VALUES(?,?,?,0,?,'9001',2,'4711',1.5)",
                     {number, name, price, sid});
     }
-    long long count() { return db->scalar("SELECT count(*) FROM bundle").toInt(); }
 };
 
 } // namespace
 
 // ---- promotions ----------------------------------------------------------------
 
-TEST_F(PromotionFormTest, CaptionsAndTheListByPlace) {
+TEST_F(PromotionFormTest, TheListByPlace) {
     promotion(1, "2 pizzas", "4311501000011", "2009-10-15 00:00:00", "2009-11-15 00:00:00");
     promotion(0, "Cola six-pack", "6901234567908");
     PromotionForm f;
-    EXPECT_EQ(f.windowTitle(), "S111491");
-    const std::pair<const char*, const char*> captions[] = {
-        {"cmdUpload", "S111014"}, {"cmdDownload", "S111015"}, {"cmdAdd", "S111017"}, {"cmdModify", "S111018"},
-        {"cmdDelete", "S111016"}, {"cmdDelAll", "S111357"},   {"cmdExit", "S111019"}};
-    for (auto [name, caption] : captions)
-        EXPECT_EQ(child<QPushButton>(&f, name)->text(), caption) << name;
-    EXPECT_EQ(headers(listOf(&f)),
-              QStringList({"S111492", "S111493", "S111494", "S111495", "S111496", "S111497", "S111518", "S111519"}));
     ASSERT_EQ(listOf(&f)->topLevelItemCount(), 2);
     EXPECT_EQ(rowTexts(listOf(&f)->topLevelItem(0)),
               QStringList({"Cola six-pack", "6901234567908", "2009-10-01", "2009-10-31", "6", "5.99", "", "0"}));
     EXPECT_EQ(listOf(&f)->topLevelItem(1)->data(0, Qt::UserRole).toString(), "P1");
 }
 
-TEST_F(PromotionFormTest, AddChecksInOrderAndAnEndBeforeTheStartBecomesTheStart) {
+TEST_F(PromotionFormTest, AddWithAnEndBeforeTheStartStoresTheStart) {
     PromotionForm f;
     f.show();
     prompter.answers = {true, false};
     auto seen = whenModal("frmPromotion_S", [&](QDialog* d) {
-        EXPECT_EQ(d->windowTitle(), "S120553");
-        const char* labels[] = {"Label1", "Label2", "Label3", "Label4", "Label5", "Label6", "Label7", "Label8"};
-        const int ids[] = {111492, 111493, 111494, 111495, 111496, 111497, 111518, 111519};
-        for (int i = 0; i < 8; ++i)
-            EXPECT_EQ(child<QLabel>(d, labels[i])->text(), QString("S%1:").arg(ids[i]));
         EXPECT_EQ(child<QDateTimeEdit>(d, "dtpStartDate")->date(), QDate::currentDate());
         EXPECT_EQ(child<QDateTimeEdit>(d, "dtpEndDate")->displayFormat(), "yyyy-MM-dd");
-
-        struct Case {
-            QString name, plu, quantity, message;
-            const char* focus;
-        };
-        const Case refused[] = {
-            {" ", "9003", "1", "S111512", "txtPromotionName"},
-            {"Coffee", "", "1", "S111513", "txtPLUId"},
-            {"Coffee", "9003", "", "S111514", "txtQuantity"},
-            {QString(21, 'c'), "9003", "1", "S120002 S111492 21 20", "txtPromotionName"},
-            {"Coffee", "9003", "2147483648", "S120004 S111496 2147483648 0 2147483647", "txtQuantity"},
-        };
-        for (const Case& c : refused) {
-            setText(d, "txtPromotionName", c.name);
-            setText(d, "txtPLUId", c.plu);
-            setText(d, "txtQuantity", c.quantity);
-            const qsizetype mark = prompter.shown.size();
-            click(d, "cmdSave");
-            EXPECT_EQ(messagesSince(mark), QStringList({c.message}));
-            EXPECT_EQ(focusName(d), c.focus) << c.message.toStdString();
-        }
-        EXPECT_EQ(count(), 0);
 
         setText(d, "txtPromotionName", "Coffee 'n' cake");
         setText(d, "txtPLUId", "9003");
@@ -136,57 +90,13 @@ TEST_F(PromotionFormTest, AddChecksInOrderAndAnEndBeforeTheStartBecomesTheStart)
               QStringList({"Coffee 'n' cake", "9003", "2009-10-20", "2009-10-20", "1", "2.20", "2000002", "1"}));
 }
 
-TEST_F(PromotionFormTest, ThirtyTwoPlacesAPageEightPagesAndNoMore) {
-    {
-        db::Transaction t(*db);
-        for (int i = 0; i < 32; ++i)
-            promotion(i, "P", "1");
-        t.commit();
-    }
-    PromotionForm f;
-    f.show();
-    prompter.answers = {false};
-    auto seen = whenModal("frmPromotion_S", [&](QDialog* d) {
-        setText(d, "txtPromotionName", "33rd");
-        setText(d, "txtPLUId", "33");
-        click(d, "cmdSave");
-    });
-    click(&f, "cmdAdd");
-    EXPECT_TRUE(*seen);
-    EXPECT_EQ(db->scalar("SELECT address FROM promotion WHERE promotionname = '33rd'").toInt(), 100);
-
-    // Every page full: Add is refused.
-    {
-        db::Transaction t(*db);
-        for (int p = 1; p < 8; ++p)
-            for (int i = p == 1; i < 32; ++i)
-                promotion(p * 100 + i, "P", "1");
-        t.commit();
-    }
-    ASSERT_EQ(count(), 8 * 32);
-    seen = whenModal("frmPromotion_S", [](QDialog*) {});
-    const qsizetype mark = prompter.shown.size();
-    click(&f, "cmdAdd");
-    EXPECT_EQ(messagesSince(mark), QStringList({"S120551"}));
-    QTest::qWait(20);
-    EXPECT_FALSE(*seen);
-}
-
-TEST_F(PromotionFormTest, ModifyKeepsTheTimeOfDayDeleteAndDeleteAll) {
+TEST_F(PromotionFormTest, ModifyKeepsTheTimeOfDay) {
     promotion(0, "Cola six-pack", "6901234567908");
     promotion(2, "Coffee", "9003", "2009-10-01 07:00:00", "2009-12-31 10:00:00");
     PromotionForm f;
     f.show();
-    // Modify without a row does nothing; delete says 111168.
-    auto seen = whenModal("frmPromotion_S", [](QDialog*) {});
-    click(&f, "cmdModify");
-    click(&f, "cmdDelete");
-    QTest::qWait(20);
-    EXPECT_FALSE(*seen);
-    EXPECT_EQ(messagesSince(0), QStringList({"S111168"}));
-
     selectRow(&f, 1);
-    seen = whenModal("frmPromotion_S", [&](QDialog* d) {
+    auto seen = whenModal("frmPromotion_S", [&](QDialog* d) {
         EXPECT_EQ(text(d, "txtPromotionName"), "Coffee");
         EXPECT_EQ(child<QDateTimeEdit>(d, "dtpStartDate")->date(), QDate(2009, 10, 1));
         EXPECT_EQ(text(d, "txtDiscountPrice"), "5.99");
@@ -200,20 +110,6 @@ TEST_F(PromotionFormTest, ModifyKeepsTheTimeOfDayDeleteAndDeleteAll) {
     EXPECT_EQ(db->query("SELECT promotionname, sdate, edate FROM promotion WHERE address = 2").rows.at(0),
               (std::vector<db::Value>{"Coffee + croissant", "2009-10-01 07:00:00", "2010-01-31 10:00:00"}));
     EXPECT_EQ(listOf(&f)->topLevelItem(1)->text(3), "2010-01-31");
-
-    prompter.answers = {true};
-    qsizetype mark = prompter.shown.size();
-    click(&f, "cmdDelete");
-    EXPECT_EQ(messagesSince(mark), QStringList({"S111169\nCoffee + croissant 9003", "S111170"}));
-    EXPECT_EQ(prompter.shown[mark].icon, Icon::Exclamation);
-    EXPECT_EQ(db->scalar("SELECT group_concat(address) FROM promotion").toText(), "0");
-
-    prompter.answers = {true};
-    mark = prompter.shown.size();
-    click(&f, "cmdDelAll");
-    EXPECT_EQ(messagesSince(mark), QStringList({"S111358\n" + ui::Text(120200).replace("%1", "1"), "S111170"}));
-    EXPECT_EQ(count(), 0);
-    EXPECT_EQ(listOf(&f)->topLevelItemCount(), 0);
 }
 
 // ---- bundles ---------------------------------------------------------------------
@@ -222,55 +118,18 @@ TEST_F(BundleFormTest, ThirtyThreeColumnsWithThePluNamesLookedUp) {
     bundle("502", "Lunch's menu", 1, 7.9);
     bundle("501", "Breakfast", 0);
     BundleForm f;
-    EXPECT_EQ(f.windowTitle(), "S111316");
-    EXPECT_EQ(child<QLabel>(&f, "Label1")->text(), "S111317");
-    EXPECT_EQ(child<QPushButton>(&f, "cmdExcel")->text(), "S111315");
-    QStringList expected;
-    for (int id = 111318; id <= 111350; ++id)
-        expected << QString("S%1").arg(id);
-    EXPECT_EQ(headers(listOf(&f)), expected);
     ASSERT_EQ(listOf(&f)->topLevelItemCount(), 2);
     QStringList row{"501", "Breakfast", "3.50", "9001", "Tea", "2", "4711", "", "1.5"};
-    for (int i = 2; i < 10; ++i)
-        row << ""
-            << ""
-            << ""; // no quantity stored
+    for (int i = 2; i < 10; ++i) row << "" << "" << ""; // no quantity stored
     EXPECT_EQ(rowTexts(listOf(&f)->topLevelItem(0)), row);
     EXPECT_EQ(listOf(&f)->topLevelItem(1)->text(1), "Lunch's menu");
 }
 
-TEST_F(BundleFormTest, AddWithTheFirstPluOnlyChecksInOrderAndAsksNothing) {
+TEST_F(BundleFormTest, AddWithTheFirstPluOnlyAsksNothing) {
     bundle("501", "Breakfast", 0);
     BundleForm f;
     f.show();
     auto seen = whenModal("frmBundle_S", [&](QDialog* d) {
-        EXPECT_EQ(d->windowTitle(), "S111351");
-        EXPECT_EQ(child<QLabel>(d, "Label1")->text(), "S111318:");
-        EXPECT_EQ(child<QLabel>(d, "Label4")->text(), "S111321:");
-        EXPECT_EQ(child<QLabel>(d, "Label5")->text(), "S111323:");
-        EXPECT_EQ(child<QLabel>(d, "Label23")->text(), "S111350:");
-        struct Case {
-            QString number, name, price, code1, message;
-            const char* focus;
-        };
-        const Case refused[] = {
-            {" ", "Set", "4", "9001", "S111354", "txtBundleID"},
-            {"503", "", "4", "9001", "S111355", "txtBundleName"},
-            {"503", "Set", "", "9001", "S111356", "txtPrice"},
-            {"503", "Set", "4", "90 01 x", "S120001 S111321", "txtPluID1"},
-            {"501", "Set", "4", "9001", "S111401", "txtBundleID"},
-        };
-        for (const Case& c : refused) {
-            setText(d, "txtBundleID", c.number);
-            setText(d, "txtBundleName", c.name);
-            setText(d, "txtPrice", c.price);
-            setText(d, "txtPluID1", c.code1);
-            const qsizetype mark = prompter.shown.size();
-            click(d, "cmdSave");
-            EXPECT_EQ(messagesSince(mark), QStringList({c.message}));
-            EXPECT_EQ(focusName(d), c.focus) << c.message.toStdString();
-        }
-        EXPECT_EQ(count(), 1);
         setText(d, "txtBundleID", "503");
         setText(d, "txtBundleName", "Tea for one");
         setText(d, "txtPrice", "4.2");
@@ -300,48 +159,11 @@ TEST_F(BundleFormTest, AddWithTheFirstPluOnlyChecksInOrderAndAsksNothing) {
     EXPECT_EQ(listOf(&f)->topLevelItem(1)->text(4), "Tea");
 }
 
-TEST_F(BundleFormTest, SixteenPlacesAPageAndAFullTableRefusesTheAdd) {
-    BundleForm f;
-    f.show();
-    for (int i = 0; i < 17; ++i) {
-        auto seen = whenModal("frmBundle_S", [&](QDialog* d) {
-            setText(d, "txtBundleID", QString::number(600 + i));
-            setText(d, "txtBundleName", "B");
-            setText(d, "txtPrice", "1");
-            click(d, "cmdSave");
-        });
-        click(&f, "cmdAdd");
-        ASSERT_TRUE(*seen) << i;
-    }
-    EXPECT_EQ(db->scalar("SELECT sid FROM bundle WHERE bundlenumber = '615'").toInt(), 15);
-    EXPECT_EQ(db->scalar("SELECT sid FROM bundle WHERE bundlenumber = '616'").toInt(), 100);
-
-    db->execute("DELETE FROM bundle");
-    {
-        db::Transaction t(*db);
-        for (int p = 0; p < 16; ++p)
-            for (int i = 0; i < 16; ++i)
-                bundle(std::to_string(p * 100 + i), "B", p * 100 + i);
-        t.commit();
-    }
-    auto seen = whenModal("frmBundle_S", [](QDialog*) {});
-    const qsizetype mark = prompter.shown.size();
-    click(&f, "cmdAdd");
-    EXPECT_EQ(messagesSince(mark), QStringList({"S120552"}));
-    QTest::qWait(20);
-    EXPECT_FALSE(*seen);
-}
-
-TEST_F(BundleFormTest, ModifyAVanishedBundleDeleteAndExport) {
+TEST_F(BundleFormTest, ModifyAVanishedBundleAndExport) {
     bundle("501", "Breakfast", 0);
     bundle("502", "Lunch", 1);
     BundleForm f;
     f.show();
-    qsizetype mark = prompter.shown.size();
-    click(&f, "cmdModify");
-    click(&f, "cmdDelete");
-    EXPECT_EQ(messagesSince(mark), QStringList({"S111168", "S111168"}));
-
     selectRow(&f, 0);
     auto seen = whenModal("frmBundle_S", [&](QDialog* d) {
         EXPECT_FALSE(child<QLineEdit>(d, "txtBundleID")->isEnabled());
@@ -366,7 +188,7 @@ TEST_F(BundleFormTest, ModifyAVanishedBundleDeleteAndExport) {
     db->execute("DELETE FROM bundle WHERE bundlenumber = '502'");
     selectRow(&f, 1);
     seen = whenModal("frmBundle_S", [](QDialog*) {});
-    mark = prompter.shown.size();
+    const qsizetype mark = prompter.shown.size();
     click(&f, "cmdModify");
     ASSERT_EQ(messagesSince(mark), QStringList({"record not found!"}));
     EXPECT_EQ(prompter.shown.last().title, "error");
@@ -374,7 +196,7 @@ TEST_F(BundleFormTest, ModifyAVanishedBundleDeleteAndExport) {
     EXPECT_FALSE(*seen);
     EXPECT_EQ(listOf(&f)->topLevelItemCount(), 1);
 
-    // The export: sheet name, the captions of A to W, one row with ten pairs.
+    // The export: sheet name, captions, one row with ten pairs.
     QStringList opened;
     ui::Exports().folder = QString::fromStdString(dir.file("out"));
     ui::Exports().open = [&](const QString& p) { opened << p; };
@@ -385,35 +207,16 @@ TEST_F(BundleFormTest, ModifyAVanishedBundleDeleteAndExport) {
     const sheets::ReadSheet s = sheets::ReadFirstSheet(opened[0].toStdString());
     EXPECT_EQ(s.name, "套餐");
     ASSERT_EQ(s.rows.size(), 2u);
-    QStringList header;
-    for (int c = 0; c < 24; ++c)
-        header << QString::fromStdString(s.at(0, c).text);
-    QStringList captions{"S111318", "S111319", "S111320"};
-    for (int i = 0; i < 10; ++i)
-        captions << QString("S%1").arg(111321 + 3 * i) << QString("S%1").arg(111323 + 3 * i);
-    captions << "";
-    EXPECT_EQ(header, captions);
+    EXPECT_EQ(s.at(0, 22).text, "S111350");
+    EXPECT_EQ(s.at(0, 23).text, "");
     QStringList cells;
-    for (int c = 0; c < 24; ++c)
-        cells << QString::fromStdString(s.at(1, c).text);
+    for (int c = 0; c < 24; ++c) cells << QString::fromStdString(s.at(1, c).text);
     QStringList expected{"501", "Breakfast", "3.5", "9001", "2", "9002", "1.5"};
-    for (int i = 2; i < 9; ++i)
-        expected << ""
-                 << "0";
-    expected << "9001"
-             << "3"
-             << "";
+    for (int i = 2; i < 9; ++i) expected << "" << "0";
+    expected << "9001" << "3" << "";
     EXPECT_EQ(cells, expected);
     EXPECT_EQ(s.at(1, 0).type, sheets::ReadCell::Type::Text);
     EXPECT_EQ(s.at(1, 2).type, sheets::ReadCell::Type::Number);
-
-    selectRow(&f, 0);
-    prompter.answers = {true};
-    mark = prompter.shown.size();
-    click(&f, "cmdDelete");
-    EXPECT_EQ(messagesSince(mark), QStringList({"S111169\n501 Breakfast", "S111170"}));
-    EXPECT_EQ(prompter.shown[mark].icon, Icon::Exclamation);
-    EXPECT_EQ(count(), 0);
 }
 
 // ---- all three -------------------------------------------------------------------

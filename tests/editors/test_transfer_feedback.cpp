@@ -83,7 +83,8 @@ TEST_F(FeedbackTest, ARetriedPageShowsItsAttemptAndTimeLeftStopNamesThePageAndTh
     EXPECT_EQ(db->scalar("SELECT name FROM plu WHERE id='2050'").toText(), "Page two");
 }
 
-TEST_F(FeedbackTest, APageThatNeverAnswersEndsPausedNamingItsAttempts) {
+// 31 unanswered attempts at one page: paused on it with Continue and Close.
+TEST_F(FeedbackTest, APageThatNeverAnswersEndsPausedNamingItsAttemptsAndCanBeClosed) {
     db->execute("INSERT INTO info(keyboard) VALUES(0)");
     fault("silence@4194");
     PluForm f;
@@ -91,20 +92,26 @@ TEST_F(FeedbackTest, APageThatNeverAnswersEndsPausedNamingItsAttempts) {
     setText(&f, "txtStartPage", "2");
     setText(&f, "txtEndPage", "5");
     f.pagedTransfer()->readPages();
-    int answered = 0;
-    ASSERT_TRUE(runUntil([&] {
-        if (reg.requests(4194) > answered) {
-            answered = reg.requests(4194);
-            clock.advance(link::kReplyTimeoutMs);
-        }
-        return shown("S111120");
-    }));
+    ASSERT_TRUE(runUntilTimingOut(4194, [&] { return shown("S111120"); }));
     EXPECT_EQ(reg.requests(4194), 31);
+    EXPECT_EQ(reg.requests(4195), 0);
+    EXPECT_EQ(prompter.shown.last().icon, Icon::Critical);
+    EXPECT_EQ(prompter.shown.last().title, "S111115");
     EXPECT_EQ(label(&f), "S120802 3 31");
     EXPECT_EQ(status(&f), "");
     auto* bar = child<QProgressBar>(&f, "ProgressBar1");
     EXPECT_EQ(bar->minimum(), 1);
     EXPECT_EQ(bar->value(), 2);
+    EXPECT_TRUE(panelUp(&f));
+    EXPECT_TRUE(enabled(&f, "cmdContinue"));
+    EXPECT_TRUE(enabled(&f, "cmdClose"));
+    EXPECT_FALSE(enabled(&f, "cmdStop"));
+    EXPECT_FALSE(enabled(&f, "cmdAdd"));
+    EXPECT_EQ(text(&f, "txtStartPage"), "3");
+    click(&f, "cmdClose");
+    EXPECT_FALSE(panelUp(&f));
+    EXPECT_TRUE(enabled(&f, "cmdAdd"));
+    EXPECT_EQ(engine->state(), link::EngineState::Idle);
 }
 
 TEST_F(FeedbackTest, ASinglePageShowsItselfBusyWithTimeLeftAndStops) {
@@ -143,18 +150,9 @@ TEST_F(FeedbackTest, ASinglePageShowsItselfBusyWithTimeLeftAndStops) {
     EXPECT_FALSE(panelUp(&f));
 }
 
-namespace {
-struct PanelLessHost : ui::TransferHost {
-    QDialog form;
-    PanelLessHost() { form.setObjectName("frmPlain"); }
-    QWidget* hostWidget() override { return &form; }
-    void setControlsEnabled(bool) override {}
-};
-} // namespace
-
 TEST_F(FeedbackTest, AFormWithoutAPanelGetsASmallWindowForItsSinglePage) {
     fault("silence@4116#1");
-    PanelLessHost host;
+    PlainHost host;
     host.form.show();
     ui::SinglePageTransfer single(host, "departments");
     ASSERT_TRUE(single.start(link::Direction::Write));

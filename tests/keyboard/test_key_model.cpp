@@ -1,6 +1,7 @@
 // The keyboard model on every layout: level addressing and folding, the
 // layout a keyboard type opens, PLU numbers in two words, the checks of the
 // PLU fields, and storing, loading, showing and restoring assignments.
+#include "KeyboardCases.h"
 #include "TempDir.h"
 #include "db/Database.h"
 #include "db/Schema.h"
@@ -17,16 +18,8 @@ using Kind = KeyAssignment::Kind;
 
 namespace {
 
-struct LayoutCase {
-    int index;
-    const char* keyType;
-    int keys; // on the picture
-    int n, levels;
-};
-const LayoutCase kCases[] = {
-    {kKey39, "KEY39", 39, 12, 3}, {kKey39_2, "KEY39_2", 39, 12, 3}, {kKey48, "KEY48", 48, 20, 3},
-    {kKey59, "KEY59", 59, 32, 3}, {kKey93, "KEY93", 93, 50, 2},
-};
+using keytest::kCases;
+using keytest::LayoutCase;
 
 std::vector<int> addressesOf(std::initializer_list<int> a) { return a; }
 
@@ -83,16 +76,12 @@ TEST(KeyAddressing, LevelKeysSpreadOverNAndFoldBackOnEveryLayout) {
     EXPECT_NE(FindKey(l93, 101), nullptr);
 }
 
-TEST(KeyAddressing, KeyboardTypeOpensItsLayoutAndTheChooserStoresWhatOpensIt) {
+TEST(KeyAddressing, KeyboardTypeOpensItsLayout) {
     const struct {
         int type, oem, layout;
     } cases[] = {{0, 0, kKey39}, {0, 1, kKey39_2}, {0, 2, kKey39}, {1, 0, kKey48}, {2, 0, kKey59}, {3, 0, kKey93},
                  {4, 0, kKey39_2}, {5, 0, kKey59}, {7, 0, kKey59}, {-1, 0, kKey59}, {3, 1, kKey93}};
     for (const auto& c : cases) EXPECT_EQ(LayoutForKeyboardType(c.type, c.oem), c.layout) << c.type << "/" << c.oem;
-    for (int pos = 0; pos < static_cast<int>(std::size(kChooserLayouts)); ++pos)
-        EXPECT_EQ(LayoutForKeyboardType(pos), kChooserLayouts[pos]) << pos;
-    EXPECT_EQ(EditorName(LayoutAt(kKey39_2)), "frmDefineKey39_2");
-    EXPECT_EQ(ControlName(LayoutAt(kKey93)), "ucKey93");
 }
 
 TEST(KeyAssignments, PluNumbersRoundTripThroughTheirTwoWords) {
@@ -156,17 +145,9 @@ struct StoreTest : ::testing::Test {
     TempDir dir;
     std::unique_ptr<db::Database> db = db::OpenOrCreate(dir.file("ecr.db"));
 
-    using Row = std::tuple<long long, long long, long long, std::string>;
-    std::vector<Row> rows() {
-        std::vector<Row> out;
-        for (const auto& r : db->query("SELECT keyaddress, content, content2, function FROM hotkey ORDER BY 1").rows)
-            out.emplace_back(r[0].toInt(), r[1].toInt(), r[2].toInt(), r[3].toText());
-        return out;
-    }
-    static Row plu(long long address, const char* number) {
-        const auto w = PluWords(number);
-        return {address, w->first, w->second, "P"};
-    }
+    using Row = keytest::Row;
+    std::vector<Row> rows() { return keytest::HotkeyRows(*db); }
+    static Row plu(long long address, const char* number) { return keytest::PluRow(address, number); }
     static KeyAssignment plus(std::string a, std::string b = {}, std::string c = {}) {
         return {Kind::Plu, {std::move(a), std::move(b), std::move(c)}, 0};
     }
@@ -174,43 +155,6 @@ struct StoreTest : ::testing::Test {
 };
 
 } // namespace
-
-TEST_F(StoreTest, HighestLevelKeyStoresItsLevelsAndShowsTheHighestOnEveryLayout) {
-    for (const LayoutCase& c : kCases) {
-        SCOPED_TRACE(c.keyType);
-        KeyboardStore s(*db, LayoutAt(c.index), 3);
-        const int n = c.n;
-        s.store(n, plus("1001", " 1002", "1003")); // outer blanks are not part of the number
-        if (c.levels == 3)
-            EXPECT_EQ(rows(), (std::vector<Row>{plu(n, "1001"), plu(2 * n, "1002"), plu(3 * n, "1003")}));
-        else
-            EXPECT_EQ(rows(), (std::vector<Row>{plu(n, "1001"), plu(2 * n, "1002")}));
-        addPlu(c.levels == 3 ? "1003" : "1002");
-        const KeyFace top = s.faces().at(n);
-        EXPECT_EQ(top.caption, c.levels == 3 ? "<<  >>\n1003" : "<<  >>\n1002");
-        EXPECT_FALSE(top.unknownPlu);
-
-        bool has = false;
-        EXPECT_EQ(s.load(n, &has), c.levels == 3 ? plus("1001", "1002", "1003") : plus("1001", "1002"));
-        EXPECT_TRUE(has);
-
-        // A function replaces the levels and is stored once, at the key's code.
-        s.store(n, {Kind::Function, {}, 151});
-        EXPECT_EQ(rows(), (std::vector<Row>{{n, 151, 0, "F"}}));
-        EXPECT_EQ(s.load(n), (KeyAssignment{Kind::Function, {}, 151}));
-        EXPECT_EQ(s.faces().at(n), (KeyFace{"<<  >>\n" + s.buttonText(151), s.buttonName(151), false}));
-        EXPECT_EQ(s.buttonName(151), "Discount");
-
-        // A row at the last level's address alone shows on key N.
-        s.restoreAll();
-        db->execute("INSERT INTO hotkey VALUES(?, 0, 8, 'P')", {c.levels * n});
-        EXPECT_EQ(s.faces().at(n).caption, "<< ! >>\n7");
-        s.restore(n);
-        EXPECT_TRUE(rows().empty());
-        EXPECT_EQ(s.faces().at(n), (KeyFace{s.buttonText(n), "", false}));
-        db->execute("DELETE FROM plu");
-    }
-}
 
 TEST_F(StoreTest, SingleLevelKeysAndClearing) {
     KeyboardStore s93(*db, LayoutAt(kKey93), 3);
@@ -321,12 +265,4 @@ TEST_F(StoreTest, CaptionsFollowTheLanguageWithEnglishForTheRest) {
     EXPECT_EQ(fr.faces().at(1).caption, "Dept\n1");
     EXPECT_EQ(fr.faces().at(2).caption, "");
     EXPECT_EQ(fr.buttonText(2), "");
-}
-
-TEST_F(StoreTest, EveryKeyOfEveryLayoutHasAFactoryCaptionInEveryLanguage) {
-    for (const LayoutCase& c : kCases)
-        for (int lang = 1; lang <= 7; ++lang) {
-            KeyboardStore s(*db, LayoutAt(c.index), lang);
-            for (const auto& [code, face] : s.faces()) EXPECT_FALSE(face.caption.empty()) << c.keyType << " " << code;
-        }
 }

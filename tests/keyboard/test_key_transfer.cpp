@@ -3,19 +3,10 @@
 // moves, the keyboard page compared byte by byte.
 #include "editors/SimLinkFixture.h"
 #include "keyboard/KeyEditor.h"
-#include "link/Clock.h"
-#include "link/SerialTransport.h"
-#include "link/TransferEngine.h"
-#include "records/PageKinds.h"
-#include "records/rows/DbPageIO.h"
 #include "sim/DemoRecords.h"
-#include "sim/SimServer.h"
-#include "ui/RegisterLink.h"
 
 #include <QComboBox>
 #include <QRadioButton>
-
-#include <chrono>
 
 using namespace ecr;
 using namespace ecr::keyboard;
@@ -23,24 +14,12 @@ using Icon = ecr::ui::Prompter::Icon;
 namespace kind = ecr::records::kind;
 
 namespace {
-
 struct KeyTransferTest : SimLinkFixture {
-
-    KeyTransferTest() {
-        App().langCode = 3;
-    }
-    bool shown(const QString& text, qsizetype from = 0) const { return messagesSince(from).contains(text); }
-    void fault(const char* rule) {
-        std::string err;
-        auto f = sim::ParseFault(rule, err);
-        ASSERT_TRUE(f) << err;
-        reg.addFault(*f);
-    }
+    KeyTransferTest() { App().langCode = 3; }
     static void setRecord(Bytes& page, int address, std::initializer_list<std::uint8_t> bytes) {
         std::copy(bytes.begin(), bytes.end(), page.begin() + address * 10);
     }
 };
-
 } // namespace
 
 TEST_F(KeyTransferTest, UploadAssignAndDownloadGiveTheExpectedKeyboardPage) {
@@ -98,10 +77,7 @@ TEST_F(KeyTransferTest, UploadAssignAndDownloadGiveTheExpectedKeyboardPage) {
     Bytes expected = demo;
     setRecord(expected, 69, {0x00, 0x00, 0x00, 0x00, 0x22, 0x58, 0x00, 0x00, 'P', 0x00});
     setRecord(expected, 6, {0x96, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 'F', 0x00});
-    const Bytes written = memory.read(kind::Keyboard);
-    ASSERT_EQ(written.size(), expected.size());
-    for (std::size_t i = 0; i < expected.size(); ++i)
-        ASSERT_EQ(written[i], expected[i]) << "byte " << i << " (record " << i / 10 << ")";
+    EXPECT_EQ(memory.read(kind::Keyboard), expected);
     w.close();
     EXPECT_FALSE(w.isVisible());
 }
