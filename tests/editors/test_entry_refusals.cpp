@@ -173,7 +173,9 @@ TEST_F(EntryRefusalTest, MissingTakenOrTooLargeValuesAreRefused) {
         const long long rows = db->scalar("SELECT count(*) FROM " + table).toInt() - before;
         if (c.refusal) {
             EXPECT_EQ(shown, QStringList({QString::fromUtf8(c.refusal)}));
-            if (c.focus) EXPECT_EQ(focus, *c.focus ? c.focus : c.field);
+            if (c.focus) {
+                EXPECT_EQ(focus, *c.focus ? c.focus : c.field);
+            }
             EXPECT_EQ(rows, 0);
         } else {
             ASSERT_EQ(rows, 1) << shown.join('|').toStdString();

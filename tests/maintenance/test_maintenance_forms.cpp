@@ -101,7 +101,9 @@ TEST_F(LogoFormTest, ChoosingAPictureShowsItAsPrintedOrSaysWhyItCannotBeSent) {
         const bool taken = f.choose(QString::fromStdString(dir.file(c.file)));
         EXPECT_EQ(taken, c.error.isEmpty()) << c.file;
         EXPECT_EQ(messagesSince(mark), c.error.isEmpty() ? QStringList{} : QStringList{c.error}) << c.file;
-        if (!c.size.isEmpty()) EXPECT_EQ(label(&f, "lblLogoSize"), c.size) << c.file;
+        if (!c.size.isEmpty()) {
+            EXPECT_EQ(label(&f, "lblLogoSize"), c.size) << c.file;
+        }
         EXPECT_EQ(label(&f, "lblNote"), c.note) << c.file;
         EXPECT_EQ(child<QWidget>(&f, "cmdSaveBmp")->isEnabled(), taken) << c.file;
         const QPixmap shown = child<QLabel>(&f, "Image1")->pixmap();
