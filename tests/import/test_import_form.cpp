@@ -205,7 +205,7 @@ TEST_F(ImportFormTest, BrowsingTheDatabaseFolderKeepsTheDatabaseLocks) {
         listed = QTest::qWaitFor([&] {
             const QModelIndex i = model->index(dbFile, 2);
             return i.isValid() && !model->data(i).toString().isEmpty();
-        });
+        }, 30000); // the model lists the folder on its own thread: slow on a busy machine
         QTest::qWait(50);
         d->reject();
     });
