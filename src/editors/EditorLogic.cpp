@@ -31,19 +31,6 @@ std::optional<PageMove> ParsePageMove(const std::string& word) {
     return std::nullopt;
 }
 
-int TargetPage(PageMove move, int current, int pageCount) {
-    switch (move) {
-    case PageMove::First: return 1;
-    case PageMove::Prev: return std::max(1, current - 1);
-    case PageMove::Next: return std::min(pageCount, current + 1);
-    case PageMove::Last: return pageCount;
-    case PageMove::Stay: return std::clamp(current, 1, std::max(1, pageCount));
-    }
-    return 1;
-}
-
-std::string PositionLabel(int page, int pageCount) { return std::to_string(page) + "(" + std::to_string(pageCount) + ")"; }
-
 db::Page FetchListPage(db::Database& db, const std::string& sql, const db::Params& params, PageMove move,
                        int currentPage, int pageSize) {
     db::Page p;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "db/Database.h"
+#include "Paging.h"
 #include "import/Spreadsheet.h"
 #include "records/Limits.h"
 
@@ -15,15 +16,12 @@ namespace ecr::editors {
 // nullopt when it would pass 99.
 std::optional<int> NextId(db::Database& db, const std::string& table);
 
-// List paging over 30-row pages. Stay shows the current page again (a refresh).
-enum class PageMove { First, Prev, Next, Last, Stay };
+// List paging over 30-row pages.
+using ecr::PageMove;
+using ecr::PositionLabel; // "3(12)"
+using ecr::TargetPage;
 // Direction words "first", "prev", "next", "last", "stay" in any case; nullopt otherwise.
 std::optional<PageMove> ParsePageMove(const std::string& word);
-// The page to show: first 1, prev current-1 (not below 1), next current+1
-// (not above count), last count, stay current (not above count).
-int TargetPage(PageMove move, int current, int pageCount);
-// "3(12)"
-std::string PositionLabel(int page, int pageCount);
 // The page of the query that the move reaches from the current page, 30 rows
 // a page (counted once). page is 0 when the query has no rows.
 db::Page FetchListPage(db::Database& db, const std::string& sql, const db::Params& params, PageMove move,

@@ -4,17 +4,7 @@
 
 namespace ecr::views {
 
-int TargetPage(PageMove move, int current, int pageCount) {
-    switch (move) {
-    case PageMove::First: return 1;
-    case PageMove::Prev: return std::max(1, current - 1);
-    case PageMove::Next: return std::min(pageCount, current + 1);
-    case PageMove::Last: return pageCount;
-    }
-    return 1;
-}
-
-QString PositionText(int page, int pageCount) { return QStringLiteral("%1(%2)").arg(page).arg(pageCount); }
+QString PositionText(int page, int pageCount) { return QString::fromStdString(ecr::PositionLabel(page, pageCount)); }
 
 PagedListModel::PagedListModel(std::vector<Column> columns, Format format, QObject* parent)
     : QAbstractTableModel(parent), columns_(std::move(columns)), format_(std::move(format)) {}

@@ -3,6 +3,7 @@
 // whole.
 #pragma once
 
+#include "Paging.h"
 #include "db/Database.h"
 
 #include <QAbstractTableModel>
@@ -16,10 +17,8 @@ namespace ecr::views {
 
 inline constexpr int kPageRows = 30;
 
-enum class PageMove { First, Prev, Next, Last };
-// The page a move reaches: first 1, prev the one before (not below 1), next
-// the one after (not above the count), last the count.
-int TargetPage(PageMove move, int current, int pageCount);
+using ecr::PageMove;
+using ecr::TargetPage;
 // The list position as the forms show it: page 3 of 12 is "3(12)".
 QString PositionText(int page, int pageCount);
 
