@@ -464,6 +464,8 @@ void PluEntryForm::save() {
     if (!Trapped(this, "frmPLU_S_cmdSave_Click", [&] { refused = AddPlu(Db(), f); })) return;
     if (refused) {
         Inform(this, *refused);
+        // A code already taken is corrected in the code box, as the other entry forms do.
+        if (*refused == 111401) FocusField(txtId_);
         return;
     }
     Trapped(this, "frmPLU_S_cmdSave_Click", [&] { list_->showStoredRow(id, nullptr); });

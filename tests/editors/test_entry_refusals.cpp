@@ -117,7 +117,7 @@ TEST_F(EntryRefusalTest, MissingTakenOrTooLargeValuesAreRefused) {
         // Missing values, blanks only, and codes already taken.
         {"depart", "txtDepartName", "   ", S, "S111126"},
         {"plu", "txtId", "  ", S, "S111172"},
-        {"plu", "txtId", "690001", S, "S111401", nullptr, nullptr, nullptr}, // the focus stays on Save
+        {"plu", "txtId", "690001", S, "S111401"},
         {"plu", "txtName", "", S, "S111173"},
         {"plu", "txtDepart", "", S, "S111175"},
         {"plu", "txtPrice", "", S, "S111176"},
