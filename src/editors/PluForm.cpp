@@ -81,11 +81,9 @@ PluForm::PluForm(QWidget* parent) : ListForm("frmPLU", 110020, parent) {
     auto* label36 = MakeLabel(this, "Label36", 111424);
     decimals_ = new QLabel(this);
     decimals_->setObjectName("Label6");
-    auto* label7 = MakeLabel(this, "Label7", 111522);
-    startPage_ = MakeField(this, "txtStartPage", EntryRule::Digits);
-    auto* label8 = MakeLabel(this, "Label8", 111523);
-    endPage_ = MakeField(this, "txtEndPage", EntryRule::Digits);
-    for (QLineEdit* e : {startPage_, endPage_}) e->setMaximumWidth(60);
+    const PageRange range = MakePageRange(this);
+    startPage_ = range.start;
+    endPage_ = range.end;
 
     auto* cmdUpload = MakeButton(this, "cmdUpload", 111014);
     auto* cmdDownload = MakeButton(this, "cmdDownload", 111015);
@@ -131,10 +129,7 @@ PluForm::PluForm(QWidget* parent) : ListForm("frmPLU", 110020, parent) {
     settings->addWidget(label36);
     settings->addWidget(decimals_);
     settings->addSpacing(24);
-    settings->addWidget(label7);
-    settings->addWidget(startPage_);
-    settings->addWidget(label8);
-    settings->addWidget(endPage_);
+    range.addTo(settings);
     settings->addStretch(1);
     auto* buttons = new QGridLayout;
     int col = 0;

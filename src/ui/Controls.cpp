@@ -2,6 +2,7 @@
 
 #include "Texts.h"
 
+#include <QBoxLayout>
 #include <QCheckBox>
 #include <QGuiApplication>
 #include <QLabel>
@@ -42,6 +43,19 @@ QLineEdit* MakeField(QWidget* parent, const char* name, EntryRule rule) {
     e->setObjectName(QString::fromLatin1(name));
     ApplyEntryRule(e, rule);
     return e;
+}
+
+PageRange MakePageRange(QWidget* parent) {
+    PageRange r{MakeLabel(parent, "Label7", 111522), MakeField(parent, "txtStartPage", EntryRule::Digits),
+                MakeLabel(parent, "Label8", 111523), MakeField(parent, "txtEndPage", EntryRule::Digits)};
+    for (QLineEdit* e : {r.start, r.end}) e->setMaximumWidth(60);
+    return r;
+}
+
+void PageRange::addTo(QBoxLayout* row) const {
+    for (QWidget* w : {static_cast<QWidget*>(startLabel), static_cast<QWidget*>(start),
+                       static_cast<QWidget*>(endLabel), static_cast<QWidget*>(end)})
+        row->addWidget(w);
 }
 
 void FocusField(QWidget* field) {

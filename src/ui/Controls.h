@@ -6,6 +6,7 @@
 
 #include <QString>
 
+class QBoxLayout;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
@@ -21,6 +22,18 @@ QPushButton* MakeButton(QWidget* parent, const char* name, int captionId);
 QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption);
 QCheckBox* MakeCheckBox(QWidget* parent, const char* name, int captionId);
 QLineEdit* MakeField(QWidget* parent, const char* name, EntryRule rule);
+
+// The page range of a paged transfer: "Start page" and "End page" with their
+// boxes (txtStartPage, txtEndPage), made together so they follow each other
+// in the tab order; addTo puts the four in a row.
+struct PageRange {
+    QLabel* startLabel;
+    QLineEdit* start;
+    QLabel* endLabel;
+    QLineEdit* end;
+    void addTo(QBoxLayout* row) const;
+};
+PageRange MakePageRange(QWidget* parent);
 
 // Puts the focus into a field, bringing forward the tab pages that hold it.
 void FocusField(QWidget* field);

@@ -39,14 +39,11 @@ TableListForm::TableListForm(const ListDescription& d, QWidget* parent) : ListFo
     QLineEdit* startPage = nullptr;
     QLineEdit* endPage = nullptr;
     if (plan && plan->shape == link::Shape::Paged) {
+        const PageRange range = MakePageRange(this);
+        startPage = range.start;
+        endPage = range.end;
         auto* pages = new QHBoxLayout;
-        startPage = MakeField(this, "txtStartPage", EntryRule::Digits);
-        endPage = MakeField(this, "txtEndPage", EntryRule::Digits);
-        for (QLineEdit* e : {startPage, endPage}) e->setMaximumWidth(60);
-        pages->addWidget(MakeLabel(this, "Label7", 111522));
-        pages->addWidget(startPage);
-        pages->addWidget(MakeLabel(this, "Label8", 111523));
-        pages->addWidget(endPage);
+        range.addTo(pages);
         pages->addStretch(1);
         layout->addLayout(pages);
     }

@@ -39,11 +39,9 @@ FiscalForm::FiscalForm(QWidget* parent) : ListForm("frmFiscal", 111360, parent) 
     tree_->setRootIsDecorated(false);
     auto* label1 = MakeLabel(this, "Label1", 111361, false);
     createList(kColumns);
-    auto* label7 = MakeLabel(this, "Label7", 111522);
-    startPage_ = MakeField(this, "txtStartPage", EntryRule::Digits);
-    auto* label8 = MakeLabel(this, "Label8", 111523);
-    endPage_ = MakeField(this, "txtEndPage", EntryRule::Digits);
-    for (QLineEdit* e : {startPage_, endPage_}) e->setMaximumWidth(60);
+    const PageRange range = MakePageRange(this);
+    startPage_ = range.start;
+    endPage_ = range.end;
     auto* cmdUpload = MakeButton(this, "cmdUpload", 111014);
     auto* cmdExcel = MakeButton(this, "cmdExcel", 111315);
     auto* cmdExit = MakeButton(this, "cmdExit", 111019);
@@ -67,10 +65,7 @@ FiscalForm::FiscalForm(QWidget* parent) : ListForm("frmFiscal", 111360, parent) 
     split->setSizes({160, 640});
 
     auto* pages = new QHBoxLayout;
-    pages->addWidget(label7);
-    pages->addWidget(startPage_);
-    pages->addWidget(label8);
-    pages->addWidget(endPage_);
+    range.addTo(pages);
     pages->addStretch(1);
     auto* buttons = new QHBoxLayout;
     for (QPushButton* b : {cmdUpload, cmdExcel, cmdExit}) buttons->addWidget(b);

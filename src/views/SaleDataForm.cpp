@@ -119,11 +119,9 @@ SaleDataForm::SaleDataForm(QWidget* parent) : ListForm("frmSaleData", 110030, pa
         }
 
     auto* label3 = MakeLabel(this, "Label3", 111239, false);
-    auto* label7 = MakeLabel(this, "Label7", 111522);
-    startPage_ = MakeField(this, "txtStartPage", EntryRule::Digits);
-    auto* label8 = MakeLabel(this, "Label8", 111523);
-    endPage_ = MakeField(this, "txtEndPage", EntryRule::Digits);
-    for (QLineEdit* e : {startPage_, endPage_}) e->setMaximumWidth(60);
+    const PageRange range = MakePageRange(this);
+    startPage_ = range.start;
+    endPage_ = range.end;
     auto* cmdUpload = MakeButton(this, "cmdUpload", 111014);
     auto* cmdDownload = MakeButton(this, "cmdDownload", 111015);
     auto* cmdFind = MakeButton(this, "cmdFind", 111097);
@@ -161,10 +159,7 @@ SaleDataForm::SaleDataForm(QWidget* parent) : ListForm("frmSaleData", 110030, pa
     auto* pages = new QHBoxLayout;
     pages->addWidget(label3);
     pages->addSpacing(12);
-    pages->addWidget(label7);
-    pages->addWidget(startPage_);
-    pages->addWidget(label8);
-    pages->addWidget(endPage_);
+    range.addTo(pages);
     pages->addStretch(1);
     auto* buttons = new QHBoxLayout;
     for (QPushButton* b : {cmdUpload, cmdDownload, cmdFind, cmdExit}) buttons->addWidget(b);
