@@ -42,9 +42,7 @@ ParamsForm::ParamsForm(QWidget* parent) : QDialog(parent) {
     auto* cmdDownload = MakeButton(this, "cmdDownload", 111015);
     auto* cmdUpdateTime = MakeButton(this, "cmdUpdateTime", 111413);
     auto* cmdExit = MakeButton(this, "cmdExit", 111019);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    for (QPushButton* b : {cmdModify, cmdUpload, cmdDownload, cmdUpdateTime, cmdExit}) buttons->addWidget(b);
+    auto* buttons = TrailingButtons({cmdModify, cmdUpload, cmdDownload, cmdUpdateTime, cmdExit});
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(fields_->layout());
     layout->addLayout(buttons);

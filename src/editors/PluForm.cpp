@@ -393,10 +393,7 @@ PluEntryForm::PluEntryForm(PluForm* list, bool modify) : EntryForm("frmPLU_S", l
         grid->addWidget(row.field, r++, 1);
     }
     grid->setColumnMinimumWidth(1, 220);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(saveButton());
-    buttons->addWidget(cancelButton());
+    auto* buttons = TrailingButtons({saveButton(), cancelButton()});
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addLayout(buttons);
@@ -499,10 +496,7 @@ PluSearchForm::PluSearchForm(PluForm* list) : QDialog(list), list_(list) {
     auto* field = new QHBoxLayout;
     field->addWidget(label);
     field->addWidget(text_, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(cmdSearch);
-    buttons->addWidget(cmdCancel);
+    auto* buttons = TrailingButtons({cmdSearch, cmdCancel});
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(options);
     layout->addLayout(field);

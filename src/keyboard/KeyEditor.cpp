@@ -156,9 +156,7 @@ KeyDefinitionDialog::KeyDefinitionDialog(KeyLayoutView* view, int code, QWidget*
     auto* top = new QHBoxLayout;
     top->addWidget(label1);
     top->addWidget(defaultKey_, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    for (QPushButton* b : {cmdModify, restore_, cmdExit}) buttons->addWidget(b);
+    auto* buttons = TrailingButtons({cmdModify, restore_, cmdExit});
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addWidget(frame3);

@@ -33,10 +33,7 @@ KeyboardTypeForm::KeyboardTypeForm(QWidget* parent) : QDialog(parent) {
     auto* grid = new QGridLayout(this);
     grid->addWidget(label2, 0, 0);
     grid->addWidget(keyboard_, 0, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(cmdModify);
-    buttons->addWidget(cmdExit);
+    auto* buttons = TrailingButtons({cmdModify, cmdExit});
     grid->addLayout(buttons, 1, 0, 1, 2);
     ApplyFormFont(this);
 

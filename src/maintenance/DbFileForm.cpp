@@ -54,10 +54,7 @@ DbFileForm::DbFileForm(Mode mode, QWidget* parent) : QDialog(parent), mode_(mode
     row->addWidget(label);
     row->addWidget(fileName_, 1);
     row->addWidget(browse_);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(save_);
-    buttons->addWidget(cancel_);
+    auto* buttons = TrailingButtons({save_, cancel_});
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(row);
     layout->addLayout(buttons);

@@ -80,10 +80,7 @@ RegisterBackupForm::RegisterBackupForm(Mode mode, QWidget* parent) : QDialog(par
     row->addWidget(label);
     row->addWidget(fileName_, 1);
     row->addWidget(browse_);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(start_);
-    buttons->addWidget(exit_);
+    auto* buttons = TrailingButtons({start_, exit_});
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(hint);
     layout->addLayout(row);

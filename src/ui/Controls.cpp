@@ -45,6 +45,13 @@ QLineEdit* MakeField(QWidget* parent, const char* name, EntryRule rule) {
     return e;
 }
 
+QHBoxLayout* TrailingButtons(std::initializer_list<QWidget*> buttons) {
+    auto* row = new QHBoxLayout;
+    row->addStretch(1);
+    for (QWidget* b : buttons) row->addWidget(b);
+    return row;
+}
+
 PageRange MakePageRange(QWidget* parent) {
     PageRange r{MakeLabel(parent, "Label7", 111522), MakeField(parent, "txtStartPage", EntryRule::Digits),
                 MakeLabel(parent, "Label8", 111523), MakeField(parent, "txtEndPage", EntryRule::Digits)};

@@ -6,8 +6,11 @@
 
 #include <QString>
 
+#include <initializer_list>
+
 class QBoxLayout;
 class QCheckBox;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -22,6 +25,9 @@ QPushButton* MakeButton(QWidget* parent, const char* name, int captionId);
 QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption);
 QCheckBox* MakeCheckBox(QWidget* parent, const char* name, int captionId);
 QLineEdit* MakeField(QWidget* parent, const char* name, EntryRule rule);
+
+// Command buttons in a row on the trailing side of a form.
+QHBoxLayout* TrailingButtons(std::initializer_list<QWidget*> buttons);
 
 // The page range of a paged transfer: "Start page" and "End page" with their
 // boxes (txtStartPage, txtEndPage), made together so they follow each other

@@ -26,11 +26,7 @@ ProgressPanel::ProgressPanel(QWidget* parent) : QFrame(parent) {
     stop_ = MakeButton(this, "cmdStop", 111524);
     continue_ = MakeButton(this, "cmdContinue", 111527);
     close_ = MakeButton(this, "cmdClose", 111525);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(stop_);
-    buttons->addWidget(continue_);
-    buttons->addWidget(close_);
+    auto* buttons = TrailingButtons({stop_, continue_, close_});
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(label_);
     layout->addWidget(bar_);

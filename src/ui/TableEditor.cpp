@@ -253,10 +253,7 @@ TableEntryForm::TableEntryForm(TableListForm* list, bool modify, const db::Value
     setModify(modify);
     setWindowTitle(Text(d.entryCaption));
     fields_ = std::make_unique<FieldForm>(this, d.fields);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(saveButton());
-    buttons->addWidget(cancelButton());
+    auto* buttons = TrailingButtons({saveButton(), cancelButton()});
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(fields_->layout());
     layout->addLayout(buttons);

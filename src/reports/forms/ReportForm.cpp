@@ -100,11 +100,7 @@ ReportForm::ReportForm(const ReportInfo& report, QWidget* parent) : QDialog(pare
     QPushButton* find = MakeButton(this, members ? "cmdPrint" : "cmdFind", 111097);
     QPushButton* exportButton = MakeButton(this, "cmdExport", 111273);
     QPushButton* exit = MakeButton(this, members ? "cmdCancel" : "cmdExit", 110070);
-    auto* commands = new QHBoxLayout;
-    commands->addStretch(1);
-    commands->addWidget(find);
-    commands->addWidget(exportButton);
-    commands->addWidget(exit);
+    auto* commands = ui::TrailingButtons({find, exportButton, exit});
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(fields);
     if (frame) layout->addWidget(frame);
