@@ -1,5 +1,6 @@
 #include "DbFileForm.h"
 
+#include "FileRow.h"
 #include "FormText.h"
 #include "app/AppState.h"
 #include "app/ErrorLog.h"
@@ -26,7 +27,7 @@ using namespace ecr::ui;
 namespace {
 constexpr int kTitle = 111115;
 constexpr int kBackupCaption = 110052, kSelectCaption = 110053;
-constexpr int kFileName = 111043, kBrowse = 111042, kSave = 111009, kCancel = 111010;
+constexpr int kBrowse = 111042, kSave = 111009, kCancel = 111010;
 constexpr int kNoName = 111267, kBackupDone = 111268, kNotADatabase = 111464;
 constexpr int kAskInit = 111596, kInitDone = 111597;
 constexpr int kDatabaseFiles = 120710, kReplaceTarget = 120711;
@@ -42,21 +43,15 @@ QString InUseText(int langCode) {
 DbFileForm::DbFileForm(Mode mode, QWidget* parent) : QDialog(parent), mode_(mode) {
     setObjectName(mode == Mode::Backup ? "frmBackupDb" : "frmSelectDb");
     setWindowTitle(Text(mode == Mode::Backup ? kBackupCaption : kSelectCaption));
-    auto* label = MakeLabel(this, "Label1", kFileName);
-    fileName_ = new QLineEdit(this);
-    fileName_->setObjectName("txtFileName");
-    fileName_->setMinimumWidth(380);
-    browse_ = MakeButton(this, "Command1", kBrowse);
+    const FileRow file = MakeFileRow(this);
+    fileName_ = file.fileName;
+    browse_ = file.browse;
     save_ = MakeButton(this, "cmdSave", kSave);
     cancel_ = MakeButton(this, "cmdCancel", kCancel);
 
-    auto* row = new QHBoxLayout;
-    row->addWidget(label);
-    row->addWidget(fileName_, 1);
-    row->addWidget(browse_);
     auto* buttons = TrailingButtons({save_, cancel_});
     auto* layout = new QVBoxLayout(this);
-    layout->addLayout(row);
+    layout->addLayout(file.layout);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetMinimumSize);
 

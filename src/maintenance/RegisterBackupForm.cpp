@@ -1,6 +1,7 @@
 #include "RegisterBackupForm.h"
 
 #include "DbFileForm.h"
+#include "FileRow.h"
 #include "FormText.h"
 #include "app/AppState.h"
 #include "db/Maintenance.h"
@@ -34,7 +35,7 @@ using link::Outcome;
 namespace msg = ecr::link::msg;
 
 namespace {
-constexpr int kFileName = 111043, kBrowse = 111042, kExit = 111019, kNoName = 111267;
+constexpr int kBrowse = 111042, kExit = 111019, kNoName = 111267;
 constexpr int kSaveCaption = 120720, kRestoreCaption = 120721, kFilter = 120722;
 constexpr int kSaveHint = 120723, kRestoreHint = 120724, kSaveButton = 120725, kRestoreButton = 120726;
 constexpr int kVerify = 120727, kReading = 120728, kWriting = 120729, kChecking = 120730;
@@ -62,11 +63,9 @@ RegisterBackupForm::RegisterBackupForm(Mode mode, QWidget* parent) : QDialog(par
     setWindowTitle(Text(save ? kSaveCaption : kRestoreCaption));
     auto* hint = MakeLabel(this, "Label2", save ? kSaveHint : kRestoreHint, false);
     hint->setWordWrap(true);
-    auto* label = MakeLabel(this, "Label1", kFileName);
-    fileName_ = new QLineEdit(this);
-    fileName_->setObjectName("txtFileName");
-    fileName_->setMinimumWidth(380);
-    browse_ = MakeButton(this, "Command1", kBrowse);
+    const FileRow file = MakeFileRow(this);
+    fileName_ = file.fileName;
+    browse_ = file.browse;
     info_ = new QLabel(this);
     info_->setObjectName("lblInfo");
     info_->setWordWrap(true);
@@ -76,14 +75,10 @@ RegisterBackupForm::RegisterBackupForm(Mode mode, QWidget* parent) : QDialog(par
     start_ = MakeButton(this, "cmdStart", save ? kSaveButton : kRestoreButton);
     exit_ = MakeButton(this, "cmdExit", kExit);
 
-    auto* row = new QHBoxLayout;
-    row->addWidget(label);
-    row->addWidget(fileName_, 1);
-    row->addWidget(browse_);
     auto* buttons = TrailingButtons({start_, exit_});
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(hint);
-    layout->addLayout(row);
+    layout->addLayout(file.layout);
     layout->addWidget(info_);
     if (verify_) layout->addWidget(verify_);
     layout->addWidget(panel_);
